@@ -1,0 +1,20 @@
+# Debian 12 packages the build, the tests and the demo need. Sourced by the other scripts.
+KRV_BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-serialport-dev qt6-charts-dev libgl-dev libsimpleini-dev
+    libgtest-dev libgmock-dev locales)
+KRV_DEMO_PACKAGES=(fonts-noto-cjk)
+KRV_BENCH_PACKAGES=(libbenchmark-dev time)
+
+# Installs whichever of the named packages are missing.
+krv_install_packages() {
+    local missing=() p
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+}

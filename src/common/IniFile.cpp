@@ -1,0 +1,118 @@
+#include "common/IniFile.h"
+
+#include <QFile>
+#include <string>
+
+// The packaged header keeps its template bodies behind this switch; this is the only file that uses them.
+#define SI_IMPLEMENTATION
+#include <SimpleIni.h>
+
+struct IniFile::Impl {
+    // ANSI (CP932) data, one value per key, no multi-line values.
+    CSimpleIniA ini{false, false, false};
+
+    Impl() { ini.SetSpaces(false); }
+};
+
+namespace {
+
+QByteArray Name(const QString& text) {
+    return ToCp932(text);
+}
+
+} // namespace
+
+IniFile::IniFile() : impl_(std::make_unique<Impl>()) {}
+
+IniFile::~IniFile() = default;
+
+FileResult IniFile::Load(const QString& path) {
+    impl_->ini.Reset();
+    exists_ = false;
+    QFile file(path);
+    if (!file.exists()) return {};
+    if (!file.open(QIODevice::ReadOnly)) return FileResult::Failure(file.errorString());
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) return FileResult::Failure(file.errorString());
+    const SI_Error rc = impl_->ini.LoadData(bytes.constData(), size_t(bytes.size()));
+    if (rc < 0) {
+        impl_->ini.Reset();
+        return FileResult::Failure(rc == SI_NOMEM ? QStringLiteral("Out of memory")
+                                                  : QStringLiteral("Unreadable INI data"));
+    }
+    exists_ = true;
+    return {};
+}
+
+bool IniFile::HasKey(const QString& section, const QString& key) const {
+    return impl_->ini.KeyExists(Name(section).constData(), Name(key).constData());
+}
+
+bool IniFile::HasSection(const QString& section) const {
+    return impl_->ini.SectionExists(Name(section).constData());
+}
+
+QString IniFile::ReadString(const QString& section, const QString& key, const QString& def) const {
+    const char* value = impl_->ini.GetValue(Name(section).constData(), Name(key).constData(), nullptr);
+    return value ? FromCp932(QByteArray(value)) : def;
+}
+
+int IniFile::ReadInteger(const QString& section, const QString& key, int def) const {
+    bool ok = false;
+    const int value = ReadString(section, key, QString()).trimmed().toInt(&ok, 10);
+    return ok ? value : def;
+}
+
+bool IniFile::ReadBool(const QString& section, const QString& key, bool def) const {
+    const QString value = ReadString(section, key, QString()).trimmed();
+    if (value == QLatin1String("1") || value.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (value == QLatin1String("0") || value.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+        return false;
+    return def;
+}
+
+void IniFile::WriteString(const QString& section, const QString& key, const QString& value) {
+    impl_->ini.SetValue(Name(section).constData(), Name(key).constData(), ToCp932(value).constData());
+}
+
+void IniFile::WriteInteger(const QString& section, const QString& key, int value) {
+    WriteString(section, key, QString::number(value));
+}
+
+void IniFile::WriteBool(const QString& section, const QString& key, bool value) {
+    WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void IniFile::DeleteKey(const QString& section, const QString& key) {
+    impl_->ini.Delete(Name(section).constData(), Name(key).constData(), false);
+}
+
+QByteArray IniFile::ToBytes() const {
+    std::string text;
+    impl_->ini.Save(text, false);
+    // SimpleIni ends lines with "\n" here and puts two empty lines between sections; the program's files
+    // use CR LF and at most one empty line.
+    QByteArray bytes;
+    bytes.reserve(qsizetype(text.size() + text.size() / 8));
+    bool lineEmpty = true;
+    bool previousEmpty = true; // no empty line before the first one
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r') continue;
+        if (c != '\n') {
+            bytes += c;
+            lineEmpty = false;
+            continue;
+        }
+        if (!(lineEmpty && previousEmpty)) bytes += "\r\n";
+        previousEmpty = lineEmpty;
+        lineEmpty = true;
+    }
+    if (!lineEmpty) bytes += "\r\n";
+    return bytes;
+}
+
+FileResult IniFile::Save(const QString& path) const {
+    return ReplaceFileBytes(path, ToBytes());
+}

@@ -1,0 +1,18 @@
+#pragma once
+#include "common/UserPrompts.h"
+
+class QWidget;
+
+// Message boxes and dialogs on behalf of the core, parented to the window that asked.
+class WidgetPrompts final : public UserPrompts {
+public:
+    explicit WidgetPrompts(QWidget* parent = nullptr) : parent_(parent) {}
+    void SetParent(QWidget* parent) { parent_ = parent; }
+
+    void ShowMessage(const QString& text) override;
+    void ShowError(const QString& text) override;
+    bool EditPortSettings(TComSettings& settings, const QStringList& ports) override;
+
+private:
+    QWidget* parent_;
+};

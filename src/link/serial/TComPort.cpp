@@ -1,0 +1,274 @@
+#include "link/serial/TComPort.h"
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QSerialPort>
+#include <QSerialPortInfo>
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+class BusyScope {
+public:
+    explicit BusyScope(int& depth) : Depth(depth) { ++Depth; }
+    ~BusyScope() { --Depth; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    int& Depth;
+};
+
+QSerialPort::DataBits ToQt(TDataBits v) {
+    switch (v) {
+    case TDataBits::dbFive: return QSerialPort::Data5;
+    case TDataBits::dbSix: return QSerialPort::Data6;
+    case TDataBits::dbSeven: return QSerialPort::Data7;
+    case TDataBits::dbEight: break;
+    }
+    return QSerialPort::Data8;
+}
+
+QSerialPort::StopBits ToQt(TStopBits v) {
+    switch (v) {
+    case TStopBits::sbOne5StopBits: return QSerialPort::OneAndHalfStop;
+    case TStopBits::sbTwoStopBits: return QSerialPort::TwoStop;
+    case TStopBits::sbOneStopBit: break;
+    }
+    return QSerialPort::OneStop;
+}
+
+QSerialPort::Parity ToQt(TParityBits v) {
+    switch (v) {
+    case TParityBits::prOdd: return QSerialPort::OddParity;
+    case TParityBits::prEven: return QSerialPort::EvenParity;
+    case TParityBits::prMark: return QSerialPort::MarkParity;
+    case TParityBits::prSpace: return QSerialPort::SpaceParity;
+    case TParityBits::prNone: break;
+    }
+    return QSerialPort::NoParity;
+}
+
+QSerialPort::FlowControl ToQt(const TComFlowControl& f) {
+    if (f.ControlRTS == TRTSFlowControl::rtsHandshake && f.OutCTSFlow) return QSerialPort::HardwareControl;
+    if (f.XonXoffIn || f.XonXoffOut) return QSerialPort::SoftwareControl;
+    return QSerialPort::NoFlowControl;
+}
+
+int ClampedCount(qint64 n) { return int(std::min<qint64>(n, INT_MAX)); }
+
+} // namespace
+
+TComPort::TComPort(QObject* parent) : QObject(parent), Port(new QSerialPort(this)) {
+    // Unlimited: a limit makes QSerialPort stop reading the device, and the driver then drops bytes.
+    Port->setReadBufferSize(0);
+    connect(Port, &QSerialPort::readyRead, this, &TComPort::HandleReadyRead);
+    connect(Port, &QSerialPort::bytesWritten, this, &TComPort::HandleBytesWritten);
+    connect(Port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) { HandleError(e); });
+}
+
+TComPort::~TComPort() {
+    // The owner's windows and indicators may already be gone.
+    OnRxChar = nullptr;
+    OnPortLost = nullptr;
+    OnSignal = nullptr;
+    Close();
+    // The handlers use members that are gone by the time ~QObject deletes the port.
+    Port->disconnect(this);
+}
+
+void TComPort::Open() {
+    if (Connected()) return;
+    BusyScope busy(Busy);
+    Port->setPortName(Settings.Port);
+    // Settings made while closed are applied by open(), where a refusal would pass for an open
+    // failure; start from plain ones and apply ours afterwards.
+    Port->setBaudRate(QSerialPort::Baud9600);
+    Port->setDataBits(QSerialPort::Data8);
+    Port->setParity(QSerialPort::NoParity);
+    Port->setStopBits(QSerialPort::OneStop);
+    Port->setFlowControl(QSerialPort::NoFlowControl);
+    if (!Port->open(QIODevice::ReadWrite)) {
+        const int code = Port->error();
+        Port->clearError();
+        throw EComPort("Unable to open com port", code);
+    }
+    if (!ApplyLineSettings()) {
+        const int code = Port->error();
+        Port->close();
+        Port->clearError();
+        throw EComPort("SetCommState function failed", code);
+    }
+    ApplyModemLines();
+    Port->clearError();
+    ++Session;
+    SetSignal(TComSignal::Connection, true);
+}
+
+void TComPort::Close() {
+    if (Connected()) Shutdown();
+}
+
+bool TComPort::Connected() const { return Port->isOpen(); }
+
+void TComPort::WriteStr(const QByteArray& bytes) {
+    if (!Connected()) throw EComPort("Port Not Open");
+    if (bytes.isEmpty()) return;
+    BusyScope busy(Busy);
+    SetSignal(TComSignal::Transmit, true);
+    const QDeadlineTimer deadline(std::max<qint64>(
+        0, qint64(Settings.WriteTotalMultiplier) * bytes.size() + Settings.WriteTotalConstant));
+    bool ok = Port->write(bytes) == bytes.size();
+    // waitForBytesWritten returns after each chunk the driver takes.
+    while (ok && Port->bytesToWrite() > 0)
+        ok = Port->waitForBytesWritten(int(std::min<qint64>(deadline.remainingTime(), INT_MAX)));
+    if (!ok) {
+        const int code = Port->error();
+        // Whatever is left must not dribble out after the caller has given up on it.
+        Port->clear(QSerialPort::Output);
+        Port->clearError();
+        SetSignal(TComSignal::Transmit, false);
+        throw EComPort("WriteFile function failed", code);
+    }
+}
+
+QByteArray TComPort::ReadStr(int count) {
+    if (!Connected()) throw EComPort("Port Not Open");
+    BusyScope busy(Busy);
+    QByteArray result;
+    while (result.size() < count && Port->bytesAvailable() > 0) {
+        QByteArray chunk(count - result.size(), Qt::Uninitialized);
+        const qint64 n = Port->read(chunk.data(), chunk.size());
+        if (n < 0) {
+            const int code = Port->error();
+            Port->clearError();
+            throw EComPort("ReadFile function failed", code);
+        }
+        chunk.truncate(n);
+        // QSerialPort cannot drop NULs itself; dropping them here keeps `count` meaning real bytes.
+        if (Settings.DiscardNull) chunk.removeIf([](char c) { return c == '\0'; });
+        result += chunk;
+    }
+    if (Port->bytesAvailable() == 0) SetSignal(TComSignal::Receive, false);
+    return result;
+}
+
+void TComPort::ApplySettings() {
+    if (!Connected()) return;
+    BusyScope busy(Busy);
+    const bool ok = ApplyLineSettings();
+    const int code = Port->error();
+    if (ok) ApplyModemLines();
+    Port->clearError();
+    if (!ok) throw EComPort("SetCommState function failed", code);
+}
+
+QStringList TComPort::AvailablePorts() const { return SystemPorts(Settings.Port); }
+
+QStringList TComPort::SystemPorts(const QString& current) {
+    QStringList names, locations;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        names << info.portName();
+        locations << info.systemLocation();
+    }
+    // A typed path (a pseudo-terminal, a link under /dev/serial/by-id) is not among the system's
+    // ports but is still a valid choice.
+    if (current.contains('/') && QFileInfo::exists(current) && !names.contains(current) &&
+        !locations.contains(current))
+        names << current;
+    names.removeDuplicates();
+    names.sort();
+    return names;
+}
+
+void TComPort::SetSignal(TComSignal signal, bool on) {
+    bool& lit = Lit[size_t(signal)];
+    if (lit == on) return;
+    lit = on;
+    NotifySignal(signal, on);
+}
+
+bool TComPort::ApplyLineSettings() {
+    return Port->setBaudRate(Settings.BaudRateValue()) && Port->setDataBits(ToQt(Settings.DataBits)) &&
+           Port->setParity(ToQt(Settings.Parity.Bits)) && Port->setStopBits(ToQt(Settings.StopBits)) &&
+           Port->setFlowControl(ToQt(Settings.FlowControl));
+}
+
+// Failures are ignored: pseudo-terminals and some adapters have no modem lines, and the line works
+// without them.
+void TComPort::ApplyModemLines() {
+    switch (Settings.FlowControl.ControlDTR) {
+    case TDTRFlowControl::dtrDisable: Port->setDataTerminalReady(false); break;
+    case TDTRFlowControl::dtrEnable: Port->setDataTerminalReady(true); break;
+    case TDTRFlowControl::dtrHandshake: break; // the driver's business
+    }
+    switch (Settings.FlowControl.ControlRTS) {
+    case TRTSFlowControl::rtsDisable: Port->setRequestToSend(false); break;
+    case TRTSFlowControl::rtsEnable: Port->setRequestToSend(true); break;
+    case TRTSFlowControl::rtsHandshake:
+    case TRTSFlowControl::rtsToggle: break;
+    }
+}
+
+void TComPort::Shutdown() {
+    BusyScope busy(Busy);
+    ++Session;
+    RxDeferred = false;
+    Port->clear(QSerialPort::AllDirections);
+    Port->close();
+    Port->clearError();
+    SetSignal(TComSignal::Transmit, false);
+    SetSignal(TComSignal::Receive, false);
+    SetSignal(TComSignal::Connection, false);
+}
+
+void TComPort::HandleReadyRead() {
+    if (!Connected()) return;
+    SetSignal(TComSignal::Receive, true);
+    // Waiting for a write also reads; the caller of WriteStr must not see OnRxChar mid-call.
+    if (Busy > 0) return DeliverRxLater();
+    if (OnRxChar) OnRxChar(ClampedCount(Port->bytesAvailable()));
+}
+
+void TComPort::DeliverRxLater() {
+    if (RxDeferred) return;
+    RxDeferred = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this, session = Session] {
+            if (session != Session) return;
+            RxDeferred = false;
+            if (Connected() && Port->bytesAvailable() > 0 && OnRxChar)
+                OnRxChar(ClampedCount(Port->bytesAvailable()));
+        },
+        Qt::QueuedConnection);
+}
+
+void TComPort::HandleBytesWritten() {
+    if (Port->bytesToWrite() == 0) SetSignal(TComSignal::Transmit, false);
+}
+
+void TComPort::HandleError(int error) {
+    // NoError comes with every open and clearError; errors inside our own calls are raised there.
+    if (Busy > 0 || !Connected()) return;
+    switch (QSerialPort::SerialPortError(error)) {
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+    case QSerialPort::ResourceError:
+    case QSerialPort::DeviceNotFoundError:
+    case QSerialPort::PermissionError:
+    case QSerialPort::UnknownError: break;
+    default: return;
+    }
+    const QString message = Port->errorString();
+    // A vanished device keeps the descriptor readable, and QSerialPort reports the same error again
+    // on every turn of the loop until the port is closed: close it now.
+    Shutdown();
+    // The owner reacts by closing the link, perhaps with a message box or by deleting this port;
+    // neither may happen inside QSerialPort's own error handling, so the news goes out queued.
+    QMetaObject::invokeMethod(
+        this, [this, message] {
+            if (OnPortLost) OnPortLost(message);
+        },
+        Qt::QueuedConnection);
+}

@@ -1,0 +1,29 @@
+#pragma once
+#include "link/ComSettings.h"
+#include <QDialog>
+
+class QComboBox;
+
+// The modal port setup dialog: port, baud rate, data bits, stop bits, parity and flow control.
+class TComSetupFrm : public QDialog {
+    Q_OBJECT
+public:
+    // Lists `ports` (the port list is editable, so a path can be typed) and starts on `settings`.
+    TComSetupFrm(const TComSettings& settings, const QStringList& ports, QWidget* parent = nullptr);
+
+    // Writes the six choices into `settings`; a "Custom" flow control leaves its details alone.
+    void ApplyTo(TComSettings& settings) const;
+
+    // Shows the dialog modally; on OK applies the choices and returns true.
+    static bool Execute(TComSettings& settings, const QStringList& ports, QWidget* parent = nullptr);
+
+private:
+    QComboBox* AddList(const QString& name, const QStringList& items, const QString& current);
+
+    QComboBox* CBPort;
+    QComboBox* CBBaudRate;
+    QComboBox* CBDataBits;
+    QComboBox* CBStopBits;
+    QComboBox* CBParity;
+    QComboBox* CBFlowControl;
+};

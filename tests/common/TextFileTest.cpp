@@ -1,0 +1,130 @@
+#include "common/TextFile.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+bool WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Runs `action` while writes beyond `bytes` fail with EFBIG, which unlike permission bits also stops root.
+template <typename Action> void WithFileSizeLimit(rlim_t bytes, Action action) {
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit limited = saved;
+    limited.rlim_cur = bytes;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    action();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+}
+
+class TextFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+    QString Path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
+    QTemporaryDir dir_;
+};
+
+TEST(Cp932, JapaneseRoundTrips) {
+    const QString text = QStringLiteral("風速 12.3m/s ｶﾀｶﾅ ～ \\~");
+    const QByteArray bytes = ToCp932(text);
+    EXPECT_EQ(bytes.left(4), QByteArray("\x95\x97\x91\xac"));
+    EXPECT_EQ(FromCp932(bytes), text);
+}
+
+TEST(Cp932, UnconvertibleCharactersBecomeQuestionMarks) {
+    EXPECT_EQ(ToCp932(QStringLiteral("a€b😀c")), QByteArray("a?b?c"));
+    // 0x80 is no character; 0x95 at the end is half of one.
+    EXPECT_EQ(FromCp932(QByteArray("a\x80"
+                                   "b\x95")),
+              QStringLiteral("a?b?"));
+}
+
+TEST(Cp932, EncodeLinesEndsEveryLineWithCrLfAndNoBom) {
+    EXPECT_EQ(EncodeLines({QStringLiteral("風速"), QString(), QStringLiteral("x")}),
+              QByteArray("\x95\x97\x91\xac\r\n\r\nx\r\n"));
+}
+
+TEST_F(TextFileTest, AppendCreatesThenExtends) {
+    const QString path = Path("log.csv");
+    ASSERT_TRUE(AppendLines(path, {QStringLiteral("a,1")}));
+    ASSERT_TRUE(AppendLines(path, {QStringLiteral("b,2"), QStringLiteral("風")}));
+    EXPECT_EQ(ReadAll(path), QByteArray("a,1\r\nb,2\r\n\x95\x97\r\n"));
+}
+
+TEST_F(TextFileTest, AppendThatCannotBeWrittenFails) {
+    const FileResult missingDir = AppendLines(Path("missing/log.csv"), {QStringLiteral("a")});
+    EXPECT_FALSE(missingDir.Ok);
+    EXPECT_FALSE(missingDir.Error.isEmpty());
+    // The data is buffered, so this fails only when it is flushed.
+    FileResult tooBig;
+    WithFileSizeLimit(16, [&] { tooBig = AppendLines(Path("log.csv"), {QString(64, QLatin1Char('x'))}); });
+    EXPECT_FALSE(tooBig.Ok);
+    EXPECT_FALSE(tooBig.Error.isEmpty());
+}
+
+TEST_F(TextFileTest, ReplaceOverwritesTheWholeFile) {
+    const QString path = Path("setpoint.ini");
+    ASSERT_TRUE(WriteAll(path, "old content that is longer\r\n"));
+    ASSERT_TRUE(ReplaceFile(path, {QStringLiteral("new")}));
+    EXPECT_EQ(ReadAll(path), QByteArray("new\r\n"));
+}
+
+TEST_F(TextFileTest, FailedReplaceLeavesTheOldFileWhole) {
+    const QString path = Path("target.txt");
+    ASSERT_TRUE(WriteAll(path, "keep\r\n"));
+    const FileResult below = ReplaceFileBytes(path + QStringLiteral("/child.txt"), "x");
+    EXPECT_FALSE(below.Ok);
+    EXPECT_FALSE(below.Error.isEmpty());
+    FileResult tooBig;
+    WithFileSizeLimit(16, [&] { tooBig = ReplaceFile(path, {QString(64, QLatin1Char('x'))}); });
+    EXPECT_FALSE(tooBig.Ok);
+    EXPECT_FALSE(tooBig.Error.isEmpty());
+    EXPECT_EQ(ReadAll(path), QByteArray("keep\r\n"));
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"target.txt"});
+}
+
+class ReadLinesTable : public ::testing::TestWithParam<std::pair<QByteArray, QStringList>> {};
+
+TEST_P(ReadLinesTable, SplitsOnEveryLineEnd) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("read.txt");
+    ASSERT_TRUE(WriteAll(path, GetParam().first));
+    QStringList lines{"stale"};
+    ASSERT_TRUE(ReadLines(path, lines));
+    EXPECT_EQ(lines, GetParam().second);
+}
+
+INSTANTIATE_TEST_SUITE_P(Contents, ReadLinesTable,
+                         ::testing::Values(std::pair{QByteArray("a\r\nb\nc\rd\r\n\r\n\x95\x97"),
+                                                     QStringList{"a", "b", "c", "d", "",
+                                                                 QStringLiteral("風")}},
+                                           std::pair{QByteArray("a\r\n"), QStringList{"a"}},
+                                           std::pair{QByteArray("a\n\r"), QStringList{"a", ""}},
+                                           std::pair{QByteArray("\r\n"), QStringList{""}},
+                                           std::pair{QByteArray(""), QStringList{}}));
+
+TEST_F(TextFileTest, ReadOfMissingFileFails) {
+    QStringList lines{QStringLiteral("stale")};
+    const FileResult result = ReadLines(Path("none.txt"), lines);
+    EXPECT_FALSE(result.Ok);
+    EXPECT_FALSE(result.Error.isEmpty());
+    EXPECT_TRUE(lines.isEmpty());
+}
+
+} // namespace

@@ -1,0 +1,233 @@
+#include "link/ui/ComLed.h"
+#include "link/ui/ComSetup.h"
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <gmock/gmock.h>
+
+namespace {
+
+class ComSetupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Current.Port = "ttyUSB0";
+        Current.BaudRate = TBaudRate::br38400;
+        Current.DataBits = TDataBits::dbEight;
+        Current.StopBits = TStopBits::sbOneStopBit;
+        Current.Parity.Bits = TParityBits::prNone;
+        Current.SetFlowControl(TFlowControl::fcNone);
+    }
+
+    // Runs `act` on the dialog once it is shown modally; a dialog left open ends after 5 s.
+    void WhenShown(const std::function<void(TComSetupFrm&)>& act) {
+        QTimer::singleShot(0, &Guard, [act] {
+            auto* form = qobject_cast<TComSetupFrm*>(QApplication::activeModalWidget());
+            ASSERT_NE(form, nullptr);
+            act(*form);
+        });
+        Guard.setSingleShot(true);
+        QObject::connect(&Guard, &QTimer::timeout, [] {
+            if (auto* w = QApplication::activeModalWidget()) w->close();
+        });
+        Guard.start(5000);
+    }
+
+    QComboBox* List(TComSetupFrm& form, const char* name) {
+        auto* box = form.findChild<QComboBox*>(name);
+        EXPECT_NE(box, nullptr) << name;
+        return box;
+    }
+    static std::string Items(QComboBox* box) {
+        QStringList items;
+        for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
+        return Joined(items);
+    }
+    static std::string Joined(const QStringList& items) { return items.join('|').toStdString(); }
+
+    QTimer Guard;
+    TComSettings Current = TComSettings::ProgramDefaults();
+    const QStringList Ports = {"ttyUSB1", "ttyS10", "ttyS2", "ttyUSB0", "ttyS2"};
+};
+
+} // namespace
+
+TEST_F(ComSetupTest, ShowsTheChoicesInTheirOrder) {
+    TComSetupFrm form(Current, Ports);
+    EXPECT_EQ(form.windowTitle().toStdString(), "Setup");
+    EXPECT_TRUE(form.isModal());
+    ASSERT_NE(form.findChild<QGroupBox*>("GBSettings"), nullptr);
+    EXPECT_EQ(form.findChild<QGroupBox*>("GBSettings")->title().toStdString(), " Settings ");
+    EXPECT_EQ(Items(List(form, "CBPort")), "ttyS10|ttyS2|ttyUSB0|ttyUSB1");
+    EXPECT_EQ(Items(List(form, "CBBaudRate")), Joined(BaudRateNames));
+    EXPECT_EQ(Items(List(form, "CBDataBits")), Joined(DataBitsNames));
+    EXPECT_EQ(Items(List(form, "CBStopBits")), Joined(StopBitsNames));
+    EXPECT_EQ(Items(List(form, "CBParity")), Joined(ParityNames));
+    EXPECT_EQ(Items(List(form, "CBFlowControl")), Joined(FlowControlNames));
+
+    QStringList labels;
+    for (auto* label : form.findChildren<QLabel*>()) labels << label->text();
+    EXPECT_THAT(labels, ::testing::UnorderedElementsAre("Port", "Baud rate", "Data bits", "Stop bits", "Parity",
+                                                        "Flow control"));
+    auto* ok = form.findChild<QPushButton*>("BBOk");
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(ok->text().toStdString(), "OK");
+    EXPECT_TRUE(ok->isDefault());
+    ASSERT_NE(form.findChild<QPushButton*>("BBCancel"), nullptr);
+    EXPECT_EQ(form.findChild<QPushButton*>("BBCancel")->text().toStdString(), "Cancel");
+}
+
+TEST_F(ComSetupTest, StartsOnTheCurrentValues) {
+    Current.BaudRate = TBaudRate::br57600;
+    Current.DataBits = TDataBits::dbSix;
+    Current.StopBits = TStopBits::sbOne5StopBits;
+    Current.Parity.Bits = TParityBits::prMark;
+    Current.SetFlowControl(TFlowControl::fcHardware);
+    TComSetupFrm form(Current, Ports);
+    EXPECT_EQ(List(form, "CBPort")->currentText().toStdString(), "ttyUSB0");
+    EXPECT_EQ(List(form, "CBBaudRate")->currentText().toStdString(), "57600");
+    EXPECT_EQ(List(form, "CBDataBits")->currentText().toStdString(), "6");
+    EXPECT_EQ(List(form, "CBStopBits")->currentText().toStdString(), "1.5");
+    EXPECT_EQ(List(form, "CBParity")->currentText().toStdString(), "Mark");
+    EXPECT_EQ(List(form, "CBFlowControl")->currentText().toStdString(), "Hardware");
+}
+
+TEST_F(ComSetupTest, CurrentPortIsShownEvenWhenTheSystemDoesNotListIt) {
+    Current.Port = "/dev/pts/7";
+    TComSetupFrm form(Current, Ports);
+    EXPECT_EQ(List(form, "CBPort")->currentText().toStdString(), "/dev/pts/7");
+    TComSettings result = Current;
+    form.ApplyTo(result);
+    EXPECT_EQ(result.Port.toStdString(), "/dev/pts/7");
+}
+
+TEST_F(ComSetupTest, OkAppliesAllSixChoices) {
+    TComSetupFrm form(Current, Ports);
+    List(form, "CBPort")->setCurrentText("ttyS2");
+    List(form, "CBBaudRate")->setCurrentText("9600");
+    List(form, "CBDataBits")->setCurrentText("7");
+    List(form, "CBStopBits")->setCurrentText("2");
+    List(form, "CBParity")->setCurrentText("Even");
+    List(form, "CBFlowControl")->setCurrentText("Software");
+    TComSettings result = Current;
+    form.ApplyTo(result);
+
+    TComSettings expected = Current;
+    expected.Port = "ttyS2";
+    expected.BaudRate = TBaudRate::br9600;
+    expected.DataBits = TDataBits::dbSeven;
+    expected.StopBits = TStopBits::sbTwoStopBits;
+    expected.Parity.Bits = TParityBits::prEven;
+    expected.SetFlowControl(TFlowControl::fcSoftware);
+    EXPECT_EQ(result, expected);
+}
+
+TEST_F(ComSetupTest, TypedPathIsAccepted) {
+    TComSetupFrm form(Current, Ports);
+    List(form, "CBPort")->setEditText(" /dev/serial/by-id/usb-krv ");
+    TComSettings result = Current;
+    form.ApplyTo(result);
+    EXPECT_EQ(result.Port.toStdString(), "/dev/serial/by-id/usb-krv");
+}
+
+TEST_F(ComSetupTest, TypedNameIsNotCompletedToALongerListedOne) {
+    TComSetupFrm form(Current, {"ttyS10"});
+    QLineEdit* edit = List(form, "CBPort")->lineEdit();
+    ASSERT_NE(edit, nullptr);
+    form.show();
+    QApplication::setActiveWindow(&form);
+    edit->setFocus();
+    edit->clear();
+    for (QChar c : QString("ttyS1")) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(edit, &press);
+    }
+    TComSettings result = Current;
+    form.ApplyTo(result);
+    EXPECT_EQ(result.Port.toStdString(), "ttyS1");
+}
+
+TEST_F(ComSetupTest, EmptyPortKeepsThePreviousOne) {
+    TComSetupFrm form(Current, Ports);
+    List(form, "CBPort")->setEditText("  ");
+    TComSettings result = Current;
+    form.ApplyTo(result);
+    EXPECT_EQ(result.Port.toStdString(), "ttyUSB0");
+}
+
+TEST_F(ComSetupTest, CustomFlowControlKeepsTheIndividualSettings) {
+    Current.FlowControl.OutDSRFlow = true;
+    Current.FlowControl.ControlDTR = TDTRFlowControl::dtrHandshake;
+    Current.FlowControl.ControlRTS = TRTSFlowControl::rtsToggle;
+    Current.FlowControl.XonXoffIn = true;
+    ASSERT_EQ(Current.GetFlowControl(), TFlowControl::fcCustom);
+    TComSetupFrm form(Current, Ports);
+    EXPECT_EQ(List(form, "CBFlowControl")->currentText().toStdString(), "Custom");
+    List(form, "CBBaudRate")->setCurrentText("1200");
+    TComSettings result = Current;
+    form.ApplyTo(result);
+    EXPECT_EQ(result.FlowControl, Current.FlowControl);
+    EXPECT_EQ(result.BaudRate, TBaudRate::br1200);
+}
+
+TEST_F(ComSetupTest, ExecuteAppliesOnOk) {
+    TComSettings settings = Current;
+    WhenShown([this](TComSetupFrm& form) {
+        List(form, "CBParity")->setCurrentText("Odd");
+        form.findChild<QPushButton*>("BBOk")->click();
+    });
+    EXPECT_TRUE(TComSetupFrm::Execute(settings, Ports, nullptr));
+    EXPECT_EQ(settings.Parity.Bits, TParityBits::prOdd);
+}
+
+TEST_F(ComSetupTest, ExecuteAppliesNothingOnCancel) {
+    TComSettings settings = Current;
+    WhenShown([this](TComSetupFrm& form) {
+        List(form, "CBPort")->setEditText("ttyS2");
+        List(form, "CBParity")->setCurrentText("Odd");
+        form.findChild<QPushButton*>("BBCancel")->click();
+    });
+    EXPECT_FALSE(TComSetupFrm::Execute(settings, Ports, nullptr));
+    EXPECT_EQ(settings, Current);
+}
+
+namespace {
+// The lamp's colour well away from the highlight.
+QColor LampColour(TComLed& led) { return led.grab().toImage().pixelColor(16, 17); }
+} // namespace
+
+TEST(ComLedTest, ShowsItsColourWhenOnAndADarkerOneWhenOff) {
+    struct Case {
+        TComLed::TColour colour;
+        std::function<bool(const QColor&)> hue;
+    };
+    const Case cases[] = {
+        {TComLed::Red, [](const QColor& c) { return c.red() > 2 * c.green() && c.red() > 2 * c.blue(); }},
+        {TComLed::Green, [](const QColor& c) { return c.green() > 2 * c.red() && c.green() > 2 * c.blue(); }},
+        {TComLed::Yellow, [](const QColor& c) { return c.red() > 2 * c.blue() && c.green() > 2 * c.blue(); }},
+    };
+    for (const Case& test : cases) {
+        TComLed led(TComSignal::Receive, test.colour);
+        EXPECT_EQ(led.size(), QSize(25, 25));
+        const QColor off = LampColour(led);
+        led.SetState(true);
+        const QColor on = LampColour(led);
+        EXPECT_TRUE(test.hue(on)) << on.name().toStdString();
+        EXPECT_TRUE(test.hue(off)) << off.name().toStdString();
+        EXPECT_GT(on.value(), off.value() + 60) << on.name().toStdString() << " " << off.name().toStdString();
+    }
+}
+
+TEST(ComLedTest, FollowsOnlyItsOwnSignal) {
+    TComLed led(TComSignal::Transmit, TComLed::Red);
+    led.SignalChanged(TComSignal::Receive, true);
+    EXPECT_FALSE(led.State());
+    led.SignalChanged(TComSignal::Transmit, true);
+    EXPECT_TRUE(led.State());
+    led.SignalChanged(TComSignal::Connection, false);
+    EXPECT_TRUE(led.State());
+}

@@ -1,0 +1,184 @@
+#include "acquisition/MeasurementStore.h"
+#include "common/TextFile.h"
+#include "link/DeviceLink.h"
+#include "support/FakeSerialPort.h"
+#include "support/RecordingPrompts.h"
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gmock/gmock.h>
+
+namespace {
+
+class DeviceLinkTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    FakeSerialPort port;
+    TMySts sts;
+    RecordingPrompts prompts;
+    TDeviceLink link{port, sts, prompts, dir.path()};
+    QStringList sendLog, receiveLog, frames;
+
+    void SetUp() override {
+        link.OnSendLogLine = [this](const QString& l) { sendLog << l; };
+        link.OnReceiveLogLine = [this](const QString& l) { receiveLog << l; };
+        link.OnFrame = [this](const QString& f) { frames << f; };
+    }
+};
+
+TEST_F(DeviceLinkTest, OpenCopiesThePortNameAndCloseClearsIt) {
+    port.Settings.Port = "/dev/pts/7";
+    ASSERT_TRUE(link.OpenLink());
+    EXPECT_TRUE(link.LinkOpen);
+    EXPECT_EQ(sts.PortName, "/dev/pts/7");
+    EXPECT_TRUE(link.CloseLink());
+    EXPECT_FALSE(link.LinkOpen);
+    EXPECT_FALSE(port.Connected());
+    EXPECT_EQ(sts.PortName, "");
+    EXPECT_TRUE(link.CloseLink()) << "closing a closed link is harmless";
+}
+
+TEST_F(DeviceLinkTest, FailedOpenChangesNothingAndSaysNothing) {
+    port.FailOpen = true;
+    sts.PortName = "before";
+    EXPECT_FALSE(link.OpenLink());
+    EXPECT_FALSE(link.LinkOpen);
+    EXPECT_EQ(sts.PortName, "before");
+    EXPECT_TRUE(prompts.Messages.isEmpty());
+    EXPECT_TRUE(prompts.Errors.isEmpty());
+}
+
+TEST_F(DeviceLinkTest, SendWritesTheFrameAndLogsItWithoutLineEnd) {
+    link.OpenLink();
+    link.CBSendLog = true;
+    link.SendFrame(u"RD,M01,");
+    EXPECT_EQ(port.Written, "<RD,M01,>EA\r\n");
+    EXPECT_EQ(sendLog, QStringList{"<RD,M01,>EA"});
+}
+
+TEST_F(DeviceLinkTest, SendLogOnlyWhenTicked) {
+    link.OpenLink();
+    link.SendFrame(u"RD,M01,");
+    EXPECT_TRUE(sendLog.isEmpty());
+}
+
+TEST_F(DeviceLinkTest, OversizedOrClosedSendsNothing) {
+    link.CBSendLog = true;
+    link.SendFrame(u"RD,M01,");
+    link.OpenLink();
+    link.SendFrame(QString(127, 'A'));
+    EXPECT_TRUE(port.Written.isEmpty());
+    EXPECT_TRUE(sendLog.isEmpty());
+    link.SendFrame(QString(126, 'A'));
+    EXPECT_EQ(port.Written.size(), 128 + 4);
+}
+
+TEST_F(DeviceLinkTest, FailedWriteClosesTheLinkButStillLogs) {
+    link.OpenLink();
+    link.CBSendLog = true;
+    port.FailWrite = true;
+    link.SendFrame(u"RD,M01,");
+    EXPECT_FALSE(link.LinkOpen);
+    EXPECT_FALSE(port.Connected());
+    EXPECT_EQ(sts.PortName, "");
+    EXPECT_EQ(sendLog.size(), 1);
+    link.SendFrame(u"RD,M05,");
+    EXPECT_EQ(sendLog.size(), 1) << "later sends do nothing until reopened";
+}
+
+TEST_F(DeviceLinkTest, GoodFrameReachesTheHandlerOnce) {
+    link.OpenLink();
+    link.CBReciveLog = true;
+    port.Receive("<AD,M01=");
+    port.Receive("1.234,>C");
+    EXPECT_TRUE(frames.isEmpty());
+    port.Receive("6\r\n");
+    EXPECT_EQ(frames, QStringList{"<AD,M01=1.234,>"});
+    EXPECT_EQ(receiveLog, QStringList{"<AD,M01=1.234,>"});
+}
+
+TEST_F(DeviceLinkTest, ChecksumErrorIsOnlyLogged) {
+    link.OpenLink();
+    link.CBReciveLog = true;
+    port.Receive("<AD,M01=1.234,>c6\r\n");
+    EXPECT_TRUE(frames.isEmpty());
+    EXPECT_EQ(receiveLog, QStringList{"SumCheck Error! : <AD,M01=1.234,>"});
+    EXPECT_TRUE(port.Written.isEmpty()) << "nothing is requested again";
+}
+
+TEST_F(DeviceLinkTest, NoiseFailsOneFrameAndTheNextIsReceived) {
+    link.OpenLink();
+    port.Receive("x<AD,M01=1.234,>C6\r\n<AD,M01=1.234,>C6\r\n");
+    EXPECT_EQ(frames, QStringList{"<AD,M01=1.234,>"});
+}
+
+TEST_F(DeviceLinkTest, FailingHandlerDropsTheRestOfTheChunk) {
+    link.OpenLink();
+    int calls = 0;
+    link.OnFrame = [&](const QString&) {
+        ++calls;
+        throw std::runtime_error("handler failed");
+    };
+    port.Receive("<AD,M01=1.234,>C6\r\n<AD,M01=1.234,>C6\r\n");
+    EXPECT_EQ(calls, 1);
+    // The next chunk starts cleanly.
+    link.OnFrame = [this](const QString& f) { frames << f; };
+    port.Receive("<AD,M01=1.234,>C6\r\n");
+    EXPECT_EQ(frames.size(), 1);
+}
+
+TEST_F(DeviceLinkTest, PortLostClosesTheLinkAndReopenWorks) {
+    bool lastState = true;
+    link.OnLinkStateChanged = [&](bool open) { lastState = open; };
+    link.OpenLink();
+    port.Lose();
+    EXPECT_FALSE(link.LinkOpen);
+    EXPECT_FALSE(lastState);
+    EXPECT_EQ(sts.PortName, "");
+    EXPECT_TRUE(link.OpenLink());
+    link.SendFrame(u"RD,M01,");
+    EXPECT_EQ(port.Written, "<RD,M01,>EA\r\n");
+}
+
+TEST_F(DeviceLinkTest, SetupIsRefusedWhileOpen) {
+    link.OpenLink();
+    prompts.DialogChoice = [](TComSettings& s) { s.Port = "COM1"; };
+    link.BBSetupClick();
+    EXPECT_EQ(prompts.Messages, QStringList{"接続中は変更できません"});
+    EXPECT_EQ(prompts.SetupDialogs, 0);
+    EXPECT_EQ(port.Settings.Port, "COM7");
+    EXPECT_FALSE(QFile::exists(link.SettingsPath()));
+}
+
+TEST_F(DeviceLinkTest, SetupSavesEvenWhenCancelled) {
+    port.Ports = {"ttyS0", "ttyUSB0"};
+    link.BBSetupClick();
+    EXPECT_EQ(prompts.SetupDialogs, 1);
+    EXPECT_EQ(prompts.LastPorts, port.Ports);
+    QStringList lines;
+    ASSERT_TRUE(ReadLines(QDir(dir.path()).filePath("Port0.ini"), lines));
+    EXPECT_THAT(lines, ::testing::Contains(QString("Port=COM7")));
+}
+
+TEST_F(DeviceLinkTest, ConfirmedSetupIsSavedAndLoadsBack) {
+    prompts.DialogChoice = [](TComSettings& s) {
+        s.Port = "/tmp/krv-port";
+        s.BaudRate = TBaudRate::br9600;
+    };
+    link.BBSetupClick();
+    port.Settings = TComSettings::ProgramDefaults();
+    link.LoadPortSettings();
+    EXPECT_EQ(port.Settings.Port, "/tmp/krv-port");
+    EXPECT_EQ(port.Settings.BaudRate, TBaudRate::br9600);
+}
+
+TEST_F(DeviceLinkTest, UnwritableSettingsFileReachesTheErrorBoxAndKeepsTheChoice) {
+    FakeSerialPort otherPort;
+    TDeviceLink badLink(otherPort, sts, prompts, dir.filePath("no/such/folder"));
+    prompts.DialogChoice = [](TComSettings& s) { s.Port = "COM3"; };
+    badLink.BBSetupClick();
+    EXPECT_EQ(prompts.Errors, QStringList{"Failed to store settings"});
+    EXPECT_EQ(otherPort.Settings.Port, "COM3");
+}
+
+} // namespace
