@@ -67,7 +67,6 @@ TEST_F(CommCtrlFormTest, CloseOnlyHides) {
     form.show();
     form.close();
     EXPECT_FALSE(form.isVisible());
-    EXPECT_FALSE(form.testAttribute(Qt::WA_DeleteOnClose));
     form.show();
     form.BBClose->click();
     EXPECT_FALSE(form.isVisible());

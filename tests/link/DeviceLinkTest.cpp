@@ -127,6 +127,19 @@ TEST_F(DeviceLinkTest, FailingHandlerDropsTheRestOfTheChunk) {
     EXPECT_EQ(frames.size(), 1);
 }
 
+TEST_F(DeviceLinkTest, FailedReadDropsTheChunkQuietlyAndKeepsTheLinkOpen) {
+    link.OpenLink();
+    port.FailRead = true;
+    port.Receive("<AD,M01=1.234,>C6\r\n");
+    EXPECT_TRUE(frames.isEmpty());
+    EXPECT_TRUE(link.LinkOpen);
+    EXPECT_TRUE(prompts.Errors.isEmpty());
+    port.FailRead = false;
+    port.Waiting.clear();
+    port.Receive("<AD,M01=1.234,>C6\r\n");
+    EXPECT_EQ(frames, QStringList{"<AD,M01=1.234,>"});
+}
+
 TEST_F(DeviceLinkTest, PortLostClosesTheLinkAndReopenWorks) {
     bool lastState = true;
     link.OnLinkStateChanged = [&](bool open) { lastState = open; };

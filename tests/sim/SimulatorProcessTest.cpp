@@ -1,5 +1,6 @@
 #include "link/FrameCodec.h"
 #include "sim/SimTestSupport.h"
+#include "support/SimProcess.h"
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QProcess>
@@ -71,7 +72,8 @@ class SimulatorProcess : public ::testing::Test {
   protected:
     QTemporaryDir dir;
     QString link;
-    QProcess sim;
+    SimProcess simProcess;
+    QProcess& sim = simProcess.Process();
     QString port;
 
     void SetUp() override {
@@ -79,21 +81,9 @@ class SimulatorProcess : public ::testing::Test {
         link = dir.filePath("krv-port");
     }
 
-    void TearDown() override {
-        if (sim.state() != QProcess::NotRunning) {
-            sim.kill();
-            sim.waitForFinished(kTimeoutMs);
-        }
-    }
-
     void Start(QStringList args) {
-        args << "--link" << link << "--quiet";
-        sim.start(KRV_SIM_PATH, args);
-        ASSERT_TRUE(sim.waitForStarted(kTimeoutMs)) << sim.errorString().toStdString();
-        const QString first = ReadLine(sim);
-        ASSERT_TRUE(first.startsWith("PORT /dev/"))
-            << first.toStdString() << sim.readAllStandardError().constData();
-        port = first.mid(5);
+        port = simProcess.Start(args << "--link" << link << "--quiet");
+        ASSERT_TRUE(port.startsWith("/dev/")) << sim.readAllStandardError().constData();
     }
 
     void ExpectCleanExit() {

@@ -12,13 +12,11 @@ public:
     QByteArray Written;
     QByteArray Waiting;
     QStringList Ports;
-    int OpenCount = 0;
 
     void Open() override {
         if (open_) return;
         if (FailOpen) throw EComPort("Unable to open com port", 2);
         open_ = true;
-        ++OpenCount;
         NotifySignal(TComSignal::Connection, true);
     }
     void Close() override {
