@@ -2,7 +2,7 @@
 KRV_BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-serialport-dev qt6-charts-dev libgl-dev libsimpleini-dev
     libgtest-dev libgmock-dev locales)
-KRV_DEMO_PACKAGES=(fonts-noto-cjk)
+KRV_DEMO_PACKAGES=(fonts-noto-cjk fonts-liberation)
 
 # Installs whichever of the named packages are missing.
 krv_install_packages() {

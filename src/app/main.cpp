@@ -1,39 +1,46 @@
-#include "acquisition/MeasurementStore.h"
+#include "acquisition/ui/Main.h"
+#include "common/Clock.h"
 #include "common/ProgramDir.h"
 #include "common/ui/WidgetPrompts.h"
-#include "link/DeviceLink.h"
 #include "link/serial/TComPort.h"
-#include "link/ui/Comctrl.h"
+#include "program/ProgramCore.h"
 #include <QApplication>
-#include <QEvent>
+#include <QMessageBox>
+#include <exception>
 #include <memory>
 
-// Until the main window exists, the program is the serial link window on its own.
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("KRV-series monitor"));
+namespace {
+// An error that no handler caught ends in the application's error box, and the program runs on.
+class TApplication final : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& e) {
+            QMessageBox::critical(activeWindow(), applicationDisplayName(), QString::fromUtf8(e.what()));
+        }
+        return false;
+    }
+};
+} // namespace
 
-    auto store = std::make_unique<TMeasurementStore>();
+int main(int argc, char** argv) {
+    TApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("KRV-series monitor"));
+    // The link window may still be open when the main window closes; the program ends regardless.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SystemClock clock;
     WidgetPrompts prompts;
     TComPort port;
-    TDeviceLink link(port, store->MySts, prompts, ProgramDir());
-    TCommCtrlForm form(link);
-    prompts.SetParent(&form);
-    try {
-        link.LoadPortSettings();
-    } catch (const EComPort& e) {
-        prompts.ShowError(e.Message());
-    }
-    form.show();
-    // The link window only hides when closed; while it is the only window, hiding it ends the program.
-    struct QuitOnHide : QObject {
-        bool eventFilter(QObject*, QEvent* e) override {
-            if (e->type() == QEvent::Hide) QApplication::quit();
-            return false;
-        }
-    } quitOnHide;
-    form.installEventFilter(&quitOnHide);
+    auto core = std::make_unique<TProgramCore>(port, clock, prompts, ProgramDir());
+    // The windows that join in later issues are created here, after the main window, in their order.
+    auto mainForm = std::make_unique<TMainForm>(*core, prompts);
+    prompts.SetParent(mainForm.get());
+    QObject::connect(mainForm.get(), &TMainForm::Closed, &app, &QApplication::quit);
+    mainForm->show();
     const int rc = app.exec();
-    link.CloseLink();
+    mainForm.reset();
     return rc;
 }

@@ -1,0 +1,22 @@
+#pragma once
+#include <QString>
+
+struct TSampleRec;
+struct TMySts;
+
+// What the main window shows once a second, formatted.
+struct TLiveTexts {
+    QString Caption;
+    QString WindSpeed;
+    QString Azimuth;
+    QString Depression;
+    QString AirTemp;
+    QString SensorInfo; // status panel 1
+    QString PortName;   // status panel 2
+    QString SecRec;     // status panel 3
+    bool operator==(const TLiveTexts&) const = default;
+};
+
+QString MainCaption();
+QString MainCaptionWithPort(const QString& portName);
+TLiveTexts MakeLiveTexts(const TSampleRec& sample, const TMySts& sts);

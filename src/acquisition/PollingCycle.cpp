@@ -1,0 +1,40 @@
+#include "acquisition/PollingCycle.h"
+#include "acquisition/Exchange.h"
+#include "acquisition/MeasurementStore.h"
+#include <cmath>
+
+void TPollingCycle::PollStep() {
+    ++GroupCounter;
+    const int group = GroupCounter % 3;
+    for (int i = 0; i < GroupSize; ++i)
+        exchange_.Request[i].Key = QString::fromLatin1(CodeTable[GroupSize * group + i]);
+    if (exchange_.ResponseReceived) DecodeResponse();
+    exchange_.SendReadRequest();
+}
+
+void TPollingCycle::DecodeResponse() {
+    // Matched by name, not by the request it answers; a repeated code leaves the later value.
+    for (int i = 0; i < GroupSize; ++i) {
+        const TKeyValStr& pair = exchange_.Response[i];
+        for (int j = 0; j < CodeCount; ++j)
+            if (pair.Key == QLatin1String(CodeTable[j])) store_.StoreCodeValue(j, pair.Val);
+    }
+}
+
+bool TPollingCycle::CountTick() {
+    TickCount = (TickCount + 1) % TicksPerSecond;
+    return TickCount == 0;
+}
+
+bool IsCurrentFirmware(float modelNumber, float firmwareVersion) {
+    // Extended precision, so the single-precision value decides: 0.69f lies below 0.69 and gives 68.
+    // Kept as long double, so a wild reported value cannot overflow an integer.
+    const long double m = std::trunc(static_cast<long double>(modelNumber) * 100.0L);
+    const long double v = std::trunc(static_cast<long double>(firmwareVersion) * 100.0L);
+    return !(m == 1703 && v < 69);
+}
+
+void TPollingCycle::UpdateFirmwareFlag() {
+    store_.MySts.CurrentFirmware =
+        IsCurrentFirmware(store_.CurrentSample.ModelNumber, store_.CurrentSample.FirmwareVersion);
+}

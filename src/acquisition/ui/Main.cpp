@@ -1,0 +1,366 @@
+#include "acquisition/ui/Main.h"
+#include "acquisition/LiveTexts.h"
+#include "acquisition/TrendPoints.h"
+#include "common/UserPrompts.h"
+#include "common/ui/Resources.h"
+#include "link/ui/Comctrl.h"
+#include "program/ProgramCore.h"
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDateTimeAxis>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineSeries>
+#include <QMouseEvent>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QValueAxis>
+#include <QVBoxLayout>
+
+namespace {
+const QString NoticeText = QStringLiteral("KRV-series heated-sensor anemometer: monitor and service");
+constexpr int MainTimerInterval = 200;
+constexpr std::array<int, 4> StatusPanelWidths = {260, 180, 60, 50};
+
+QFont PanelFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Arial Narrow"),
+                      QStringLiteral("Nimbus Sans Narrow"), QStringLiteral("DejaVu Sans Condensed")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setStretch(QFont::Condensed);
+    font.setPixelSize(21);
+    return font;
+}
+
+QLabel* MakeCaptionLabel(const char* name, const QString& text) {
+    auto* label = new QLabel(text);
+    label->setObjectName(QLatin1String(name));
+    return label;
+}
+
+QLabel* MakeValuePanel(const char* name, const QString& text, const QColor& colour) {
+    auto* panel = new QLabel(text);
+    panel->setObjectName(QLatin1String(name));
+    panel->setFont(PanelFont());
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setAlignment(Qt::AlignCenter);
+    panel->setMinimumWidth(90);
+    panel->setAutoFillBackground(true);
+    QPalette palette = panel->palette();
+    palette.setColor(QPalette::Window, QColor(128, 128, 128));
+    palette.setColor(QPalette::WindowText, colour);
+    panel->setPalette(palette);
+    return panel;
+}
+
+QToolButton* MakeImageButton(const char* name, const QString& image, const QString& hint) {
+    auto* button = new QToolButton;
+    button->setObjectName(QLatin1String(name));
+    button->setIcon(QIcon(image));
+    button->setIconSize(QSize(32, 32));
+    button->setFixedSize(53, 41);
+    button->setToolTip(hint);
+    button->setAccessibleName(hint);
+    return button;
+}
+
+QChartView* MakeChartView(const char* name, QChart* chart) {
+    chart->legend()->hide();
+    chart->setBackgroundBrush(Qt::white);
+    chart->setBackgroundRoundness(0);
+    chart->setMargins(QMargins(2, 2, 2, 2));
+    auto* view = new QChartView(chart);
+    view->setObjectName(QLatin1String(name));
+    view->setRenderHint(QPainter::Antialiasing, false);
+    return view;
+}
+
+QLineSeries* MakeSeries(const char* name, const QColor& colour) {
+    auto* series = new QLineSeries;
+    series->setObjectName(QLatin1String(name));
+    series->setName(QLatin1String(name));
+    QPen pen(colour);
+    pen.setWidth(1);
+    series->setPen(pen);
+    return series;
+}
+
+// The vertical axes follow the data, as they would scale themselves.
+void ScaleToPoints(QValueAxis* axis, std::initializer_list<const QList<QPointF>*> lists) {
+    double lo = 0, hi = 0;
+    bool any = false;
+    for (const QList<QPointF>* points : lists)
+        for (const QPointF& p : *points) {
+            lo = any ? qMin(lo, p.y()) : p.y();
+            hi = any ? qMax(hi, p.y()) : p.y();
+            any = true;
+        }
+    if (!any) return;
+    if (hi - lo < 1e-6) {
+        lo -= 1;
+        hi += 1;
+    }
+    axis->setRange(lo, hi);
+    axis->applyNiceNumbers();
+}
+} // namespace
+
+TMainForm::TMainForm(TProgramCore& core, UserPrompts& prompts, QWidget* parent)
+    : QMainWindow(parent), core_(core), prompts_(prompts) {
+    EnsureResources();
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("KRV series Demo"));
+    setWindowIcon(QIcon(QStringLiteral(":/logo/krv-icon.png")));
+    resize(609, 506);
+    move(100, 50);
+
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    BuildTopBar();
+    BuildCharts();
+    BuildBottomBar();
+    layout->addWidget(PTop);
+    layout->addWidget(Splitter1, 1);
+    layout->addWidget(PBottom);
+    setCentralWidget(central);
+    BuildStatusBar();
+
+    MainTimer = new QTimer(this);
+    MainTimer->setObjectName(QStringLiteral("MainTimer"));
+    MainTimer->setInterval(MainTimerInterval);
+    connect(MainTimer, &QTimer::timeout, this, &TMainForm::MainTimerTimer);
+
+    FormCreate();
+}
+
+TMainForm::~TMainForm() {
+    // FormDestroy: the port closes before the link window (a child) is destroyed with this window.
+    MainTimer->stop();
+    core_.ShowLiveValues = nullptr;
+    core_.Shutdown();
+}
+
+void TMainForm::BuildTopBar() {
+    PTop = new QWidget;
+    PTop->setObjectName(QStringLiteral("PTop"));
+    auto* bar = new QHBoxLayout(PTop);
+    bar->setContentsMargins(4, 4, 4, 4);
+    Image2 = new QLabel;
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setFixedSize(50, 50);
+    Image2->setPixmap(QPixmap(QStringLiteral(":/logo/krv-mark.png")));
+    PHoriz = MakeValuePanel("PHoriz", QStringLiteral("000 °"), QColor(0, 255, 0));
+    PVerti = MakeValuePanel("PVerti", QStringLiteral("000 °"), QColor(255, 128, 255));
+    PWindSpeed = MakeValuePanel("PWindSpeed", QStringLiteral("00.000 m/s."), QColor(0, 255, 255));
+    PWindSpeed->setMinimumWidth(130);
+    LAirTemp = MakeCaptionLabel("LAirTemp", QStringLiteral("気温"));
+    PAirTemp = MakeValuePanel("PAirTemp", QStringLiteral("00.00 ℃"), QColor(255, 151, 151));
+    LAirTemp->setVisible(false);
+    PAirTemp->setVisible(false);
+
+    bar->addWidget(Image2);
+    bar->addWidget(MakeCaptionLabel("LHoriz", QStringLiteral("方位")));
+    bar->addWidget(PHoriz);
+    bar->addWidget(MakeCaptionLabel("LVerti", QStringLiteral("俯角")));
+    bar->addWidget(PVerti);
+    bar->addWidget(MakeCaptionLabel("LWindSpeed", QStringLiteral("風速")));
+    bar->addWidget(PWindSpeed);
+    bar->addWidget(LAirTemp);
+    bar->addWidget(PAirTemp);
+    bar->addStretch(1);
+}
+
+void TMainForm::BuildCharts() {
+    FastLineSeries1 = MakeSeries("FastLineSeries1", QColor(0, 189, 0));
+    Series2 = MakeSeries("Series2", QColor(255, 128, 255));
+    Series1 = MakeSeries("Series1", QColor(0, 0, 255));
+
+    auto* direction = new QChart;
+    direction->addSeries(FastLineSeries1);
+    direction->addSeries(Series2);
+    directionTime_ = new QDateTimeAxis;
+    directionValues_ = new QValueAxis;
+    direction->addAxis(directionTime_, Qt::AlignBottom);
+    direction->addAxis(directionValues_, Qt::AlignLeft);
+    for (QLineSeries* s : {FastLineSeries1, Series2}) {
+        s->attachAxis(directionTime_);
+        s->attachAxis(directionValues_);
+    }
+    RTCWindDirection = MakeChartView("RTCWindDirection", direction);
+
+    auto* speed = new QChart;
+    speed->addSeries(Series1);
+    speedTime_ = new QDateTimeAxis;
+    speedValues_ = new QValueAxis;
+    speed->addAxis(speedTime_, Qt::AlignBottom);
+    speed->addAxis(speedValues_, Qt::AlignLeft);
+    Series1->attachAxis(speedTime_);
+    Series1->attachAxis(speedValues_);
+    RTCWindSpeed = MakeChartView("RTCWindSpeed", speed);
+
+    Splitter1 = new QSplitter(Qt::Vertical);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->addWidget(RTCWindDirection);
+    Splitter1->addWidget(RTCWindSpeed);
+    Splitter1->setStretchFactor(0, 1);
+    Splitter1->setStretchFactor(1, 0);
+    Splitter1->setSizes({200, 188});
+}
+
+void TMainForm::BuildBottomBar() {
+    PBottom = new QWidget;
+    PBottom->setObjectName(QStringLiteral("PBottom"));
+    auto* bar = new QHBoxLayout(PBottom);
+    bar->setContentsMargins(4, 2, 4, 2);
+    Image1 = new QLabel;
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(QPixmap(QStringLiteral(":/logo/krv-logo.png")));
+    CBSecRec = new QCheckBox(QStringLiteral("秒記録"));
+    CBSecRec->setObjectName(QStringLiteral("CBSecRec"));
+    BBStart = MakeImageButton("BBStart", QStringLiteral(":/buttons/start.png"), QStringLiteral("データ収取開始"));
+    BBStop = MakeImageButton("BBStop", QStringLiteral(":/buttons/stop.png"), QStringLiteral("データ収集終了"));
+    BBSaveData = MakeImageButton("BBSaveData", QStringLiteral(":/buttons/savedata.png"),
+                                 QStringLiteral("グラフプロットデータをファイルに保存"));
+    BBSetpoint = MakeImageButton("BBSetpoint", QStringLiteral(":/buttons/setpoint.png"), QStringLiteral("設定変更"));
+    // The plot-data export is not built yet; a button that did nothing would mislead.
+    BBSaveData->setEnabled(false);
+
+    bar->addWidget(Image1);
+    bar->addWidget(CBSecRec);
+    bar->addStretch(1);
+    for (QToolButton* b : {BBStart, BBStop, BBSaveData, BBSetpoint}) bar->addWidget(b);
+
+    connect(CBSecRec, &QCheckBox::clicked, this, &TMainForm::CBSecRecClick);
+    connect(BBStart, &QToolButton::clicked, this, &TMainForm::BBStartClick);
+    connect(BBStop, &QToolButton::clicked, this, &TMainForm::BBStopClick);
+    connect(BBSaveData, &QToolButton::clicked, this, &TMainForm::BBSaveDataClick);
+    connect(BBSetpoint, &QToolButton::clicked, this, [this] {
+        BBSetpointClick(QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier));
+    });
+}
+
+void TMainForm::BuildStatusBar() {
+    SBStatus = new QStatusBar;
+    SBStatus->setObjectName(QStringLiteral("SBStatus"));
+    SBStatus->setSizeGripEnabled(false);
+    for (int i = 0; i < int(StatusPanels.size()); ++i) {
+        auto* panel = new QLabel;
+        panel->setObjectName(QStringLiteral("SBStatusPanel%1").arg(i));
+        panel->setFixedWidth(StatusPanelWidths[i]);
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        SBStatus->addWidget(panel);
+        StatusPanels[i] = panel;
+        panel->installEventFilter(this);
+    }
+    SBStatus->installEventFilter(this);
+    setStatusBar(SBStatus);
+}
+
+void TMainForm::FormCreate() {
+    CommCtrlForm = new TCommCtrlForm(core_.Link, this);
+    CommCtrlForm->setWindowFlags(Qt::Window);
+    CommCtrlForm->hide();
+    core_.ShowLiveValues = [this] { ShowLiveValues(); };
+    try {
+        core_.Create();
+    } catch (const EComPort& e) {
+        prompts_.ShowError(e.Message());
+    }
+    MainTimer->start();
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        FormShow();
+    }
+}
+
+void TMainForm::FormShow() {
+    setWindowTitle(MainCaption());
+    StatusPanels[0]->setText(NoticeText);
+    CBSecRec->setChecked(core_.Store.MySts.SecRec);
+    SetupCharts();
+    core_.Show();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    MainTimer->stop();
+    event->accept();
+    Q_EMIT Closed();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        SBStatusDblClick(mouse->modifiers().testFlag(Qt::ShiftModifier));
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::MainTimerTimer() { core_.MainTimerTimer(); }
+
+void TMainForm::ShowLiveValues() {
+    const TLiveTexts t = MakeLiveTexts(core_.Store.CurrentSample, core_.Store.MySts);
+    setWindowTitle(t.Caption);
+    PWindSpeed->setText(t.WindSpeed);
+    PHoriz->setText(t.Azimuth);
+    PVerti->setText(t.Depression);
+    PAirTemp->setText(t.AirTemp);
+    StatusPanels[1]->setText(t.SensorInfo);
+    StatusPanels[2]->setText(t.PortName);
+    StatusPanels[3]->setText(t.SecRec);
+    UpdateCharts();
+}
+
+void TMainForm::SetupCharts() {
+    for (QDateTimeAxis* axis : {directionTime_, speedTime_}) {
+        axis->setFormat(QStringLiteral("hh:mm"));
+        axis->setTickCount(6);
+        const TTimeRange range = TrendRange(core_.Now());
+        axis->setRange(QDateTime::fromMSecsSinceEpoch(qint64(range.MinMs)),
+                       QDateTime::fromMSecsSinceEpoch(qint64(range.MaxMs)));
+    }
+}
+
+void TMainForm::UpdateCharts() {
+    const TTimeRange range = TrendRange(core_.Now());
+    // One call sets both ends, so the range is never momentarily inverted.
+    for (QDateTimeAxis* axis : {directionTime_, speedTime_})
+        axis->setRange(QDateTime::fromMSecsSinceEpoch(qint64(range.MinMs)),
+                       QDateTime::fromMSecsSinceEpoch(qint64(range.MaxMs)));
+    const TTrendPoints points = MakeTrendPoints(core_.Store.SampleHistory);
+    FastLineSeries1->replace(points.Azimuth);
+    Series2->replace(points.Depression);
+    Series1->replace(points.WindSpeed);
+    ScaleToPoints(directionValues_, {&points.Azimuth, &points.Depression});
+    ScaleToPoints(speedValues_, {&points.WindSpeed});
+}
+
+void TMainForm::BBStartClick() { core_.BBStartClick(); }
+
+void TMainForm::BBStopClick() { core_.BBStopClick(); }
+
+void TMainForm::BBSaveDataClick() {}
+
+void TMainForm::BBSetpointClick(bool shiftHeld) {
+    // With Shift the system setting window opens; it does not exist yet.
+    if (shiftHeld) return;
+    core_.Link.BBSetupClick();
+}
+
+void TMainForm::SBStatusDblClick(bool shiftHeld) {
+    // With Shift the monitor list opens; it does not exist yet.
+    Q_UNUSED(shiftHeld);
+}
+
+void TMainForm::CBSecRecClick() { core_.Store.MySts.SecRec = CBSecRec->isChecked(); }

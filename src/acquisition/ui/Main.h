@@ -1,0 +1,91 @@
+#pragma once
+#include <QMainWindow>
+#include <array>
+
+class QChart;
+class QChartView;
+class QCheckBox;
+class QDateTimeAxis;
+class QLabel;
+class QLineSeries;
+class QSplitter;
+class QStatusBar;
+class QTimer;
+class QToolButton;
+class QValueAxis;
+class TCommCtrlForm;
+class TProgramCore;
+class UserPrompts;
+
+// The main window: the value panels, the two ten-minute trend charts, the start, stop, save and
+// settings buttons and the status bar. It runs the main timer; the core decides what a tick does.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // The creation: makes the link window (hidden) and loads the port settings; the port stays closed.
+    TMainForm(TProgramCore& core, UserPrompts& prompts, QWidget* parent = nullptr);
+    // Closes the link before the link window goes.
+    ~TMainForm() override;
+
+    QWidget* PTop = nullptr;
+    QLabel* Image2 = nullptr;
+    QLabel* PHoriz = nullptr;
+    QLabel* PVerti = nullptr;
+    QLabel* PWindSpeed = nullptr;
+    QLabel* LAirTemp = nullptr;
+    QLabel* PAirTemp = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    QChartView* RTCWindDirection = nullptr;
+    QChartView* RTCWindSpeed = nullptr;
+    QLineSeries* FastLineSeries1 = nullptr; // azimuth
+    QLineSeries* Series2 = nullptr;         // depression angle
+    QLineSeries* Series1 = nullptr;         // wind speed
+    QWidget* PBottom = nullptr;
+    QLabel* Image1 = nullptr;
+    QCheckBox* CBSecRec = nullptr;
+    QToolButton* BBStart = nullptr;
+    QToolButton* BBStop = nullptr;
+    QToolButton* BBSaveData = nullptr;
+    QToolButton* BBSetpoint = nullptr;
+    QStatusBar* SBStatus = nullptr;
+    std::array<QLabel*, 4> StatusPanels{};
+    QTimer* MainTimer = nullptr;
+    TCommCtrlForm* CommCtrlForm = nullptr;
+
+    void MainTimerTimer();
+    void ShowLiveValues();
+    void SetupCharts();
+    void UpdateCharts();
+
+    void BBStartClick();
+    void BBStopClick();
+    void BBSaveDataClick();
+    void BBSetpointClick(bool shiftHeld);
+    void SBStatusDblClick(bool shiftHeld);
+    void CBSecRecClick();
+
+Q_SIGNALS:
+    // The close request went through; the program ends.
+    void Closed();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void BuildTopBar();
+    void BuildCharts();
+    void BuildBottomBar();
+    void BuildStatusBar();
+
+    TProgramCore& core_;
+    UserPrompts& prompts_;
+    QDateTimeAxis* directionTime_ = nullptr;
+    QDateTimeAxis* speedTime_ = nullptr;
+    QValueAxis* directionValues_ = nullptr;
+    QValueAxis* speedValues_ = nullptr;
+    bool shown_ = false;
+};

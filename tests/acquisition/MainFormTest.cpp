@@ -1,0 +1,202 @@
+#include "acquisition/ui/Main.h"
+#include "common/Clock.h"
+#include "link/ui/Comctrl.h"
+#include "program/ProgramCore.h"
+#include "support/RecordingPrompts.h"
+#include "support/SimulatedInstrumentPort.h"
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineSeries>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <gmock/gmock.h>
+
+namespace {
+
+// The window over a core whose port is the simulator's instrument model; the test drives the ticks.
+class MainFormTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    SimulatedInstrumentPort port;
+    ManualClock clock{EncodeDateTime(2026, 12, 9, 10, 0, 0)};
+    RecordingPrompts prompts;
+    TProgramCore core{port, clock, prompts, dir.path()};
+    std::unique_ptr<TMainForm> form;
+
+    void SetUp() override {
+        QFile ini(QDir(dir.path()).filePath("Port0.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[ComPortM]\r\nPort=COM7\r\n");
+        ini.close();
+        form = std::make_unique<TMainForm>(core, prompts);
+        form->MainTimer->stop();
+        form->show();
+    }
+
+    void Tick(int n = 1) {
+        for (int i = 0; i < n; ++i) {
+            form->MainTimerTimer();
+            port.DeliverAnswers();
+            clock.AdvanceMs(200);
+        }
+    }
+
+    QString Status(int panel) const { return form->StatusPanels[panel]->text(); }
+};
+
+TEST_F(MainFormTest, StartsWithTheInitialTextsAndThePortClosed) {
+    EXPECT_EQ(form->windowTitle(), "KRV-series monitor. Ver.0.80");
+    EXPECT_EQ(form->PHoriz->text(), "000 °");
+    EXPECT_EQ(form->PVerti->text(), "000 °");
+    EXPECT_EQ(form->PWindSpeed->text(), "00.000 m/s.");
+    EXPECT_EQ(form->PAirTemp->text(), "00.00 ℃");
+    EXPECT_FALSE(form->PAirTemp->isVisible());
+    EXPECT_TRUE(form->PHoriz->isVisible());
+    EXPECT_FALSE(Status(0).isEmpty());
+    for (int i = 1; i < 4; ++i) EXPECT_EQ(Status(i), "") << i;
+    for (QLineSeries* s : {form->FastLineSeries1, form->Series2, form->Series1}) EXPECT_EQ(s->count(), 0);
+    EXPECT_FALSE(port.Connected());
+    EXPECT_TRUE(port.Written.isEmpty());
+    EXPECT_FALSE(form->CommCtrlForm->isVisible());
+    EXPECT_EQ(form->CommCtrlForm->windowTitle(), "ComPort 通信状態");
+}
+
+TEST_F(MainFormTest, MainTimerRunsFromCreationEveryTwoHundredMilliseconds) {
+    TMainForm fresh(core, prompts);
+    EXPECT_TRUE(fresh.MainTimer->isActive());
+    EXPECT_EQ(fresh.MainTimer->interval(), 200);
+}
+
+TEST_F(MainFormTest, ControlsCarryTheirNamesAndImageButtonsTheirHints) {
+    const std::pair<const char*, const char*> buttons[] = {
+        {"BBStart", "データ収取開始"},
+        {"BBStop", "データ収集終了"},
+        {"BBSaveData", "グラフプロットデータをファイルに保存"},
+        {"BBSetpoint", "設定変更"}};
+    for (auto [name, hint] : buttons) {
+        auto* b = form->findChild<QToolButton*>(name);
+        ASSERT_NE(b, nullptr) << name;
+        EXPECT_EQ(b->toolTip(), QString::fromUtf8(hint));
+        EXPECT_EQ(b->accessibleName(), QString::fromUtf8(hint));
+        EXPECT_FALSE(b->icon().isNull()) << name;
+        EXPECT_EQ(b->size(), QSize(53, 41));
+    }
+    for (const char* name : {"PTop", "PBottom", "Image1", "Image2", "PHoriz", "PVerti", "PWindSpeed", "PAirTemp",
+                             "RTCWindDirection", "RTCWindSpeed", "CBSecRec", "SBStatus", "MainTimer"})
+        EXPECT_NE(form->findChild<QObject*>(name), nullptr) << name;
+    EXPECT_EQ(form->CBSecRec->text(), "秒記録");
+    const int widths[] = {260, 180, 60, 50};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(form->StatusPanels[i]->width(), widths[i]);
+    EXPECT_EQ(form->PHoriz->font().pixelSize(), 21);
+}
+
+TEST_F(MainFormTest, FirstSecondOfPollingShowsThePortAndTheInstrumentsValues) {
+    port.Model.SetWind(3.456, 270, 12.4);
+    form->BBStartClick();
+    Tick(4);
+    EXPECT_EQ(form->windowTitle(), "KRV-series monitor. Ver.0.80");
+    EXPECT_EQ(form->PWindSpeed->text(), "00.000 m/s.");
+    Tick();
+    EXPECT_EQ(form->windowTitle(), "COM7 | KRV-series monitor. Ver.0.80");
+    EXPECT_EQ(form->PWindSpeed->text(), "3.456 m/s.");
+    EXPECT_EQ(form->PHoriz->text(), "270");
+    EXPECT_EQ(form->PVerti->text(), " 12");
+    EXPECT_EQ(form->PAirTemp->text(), "20.0 ℃");
+    EXPECT_EQ(Status(1), "Sensor Model 17.03 | Ver. 0.80");
+    EXPECT_EQ(Status(2), "COM7");
+    EXPECT_EQ(Status(3), "");
+}
+
+TEST_F(MainFormTest, DirectionIsRoundedToWholeDegreesInThreeCharacters) {
+    const std::pair<float, const char*> cases[] = {{4.6f, "  5"}, {359.6f, "360"}, {45.0f, " 45"}, {0.4f, "  0"}};
+    for (auto [degrees, shown] : cases) {
+        core.Store.CurrentSample.Azimuth = degrees;
+        core.Store.CurrentSample.Depression = degrees;
+        form->ShowLiveValues();
+        EXPECT_EQ(form->PHoriz->text(), shown) << degrees;
+        EXPECT_EQ(form->PVerti->text(), shown) << degrees;
+    }
+}
+
+TEST_F(MainFormTest, SecondRecordMarkAppearsAtTheNextRefreshNotAtTheClick) {
+    form->BBStartClick();
+    Tick(5);
+    QTest::mouseClick(form->CBSecRec, Qt::LeftButton);
+    EXPECT_TRUE(core.Store.MySts.SecRec);
+    EXPECT_EQ(Status(3), "");
+    Tick(5);
+    EXPECT_EQ(Status(3), "SR");
+}
+
+TEST_F(MainFormTest, ThirtyValidEntriesPlotTwentyNinePointsOldestFirst) {
+    for (int k = 0; k < 30; ++k) {
+        core.Store.CurrentSample.WindSpeed = float(k);
+        core.Store.ShiftHistory(clock.Now());
+        clock.AdvanceMs(1000);
+    }
+    form->ShowLiveValues();
+    for (QLineSeries* s : {form->FastLineSeries1, form->Series2, form->Series1}) EXPECT_EQ(s->count(), 29);
+    // Index 0 (speed 29, the newest) waits for the next second.
+    EXPECT_EQ(form->Series1->at(0).y(), 0.0);
+    EXPECT_EQ(form->Series1->at(28).y(), 28.0);
+    EXPECT_LT(form->Series1->at(0).x(), form->Series1->at(28).x());
+}
+
+TEST_F(MainFormTest, PausedPollingFreezesTheValuesAndCaption) {
+    form->BBStartClick();
+    Tick(5);
+    const QString caption = form->windowTitle();
+    form->BBStopClick();
+    port.Model.SetWindSpeed(9.0);
+    Tick(10);
+    EXPECT_EQ(form->windowTitle(), caption);
+    EXPECT_EQ(form->PWindSpeed->text(), "2.500 m/s.");
+    EXPECT_FALSE(core.Store.CurrentSample.Valid);
+}
+
+TEST_F(MainFormTest, PortSettingsAreRefusedWhileTheLinkIsOpen) {
+    form->BBStartClick();
+    form->BBSetpointClick(false);
+    EXPECT_EQ(prompts.Messages, QStringList{"接続中は変更できません"});
+    EXPECT_EQ(prompts.SetupDialogs, 0);
+
+    form->BBStopClick();
+    prompts.DialogChoice = [](TComSettings& s) { s.Port = "COM3"; };
+    form->BBSetpointClick(false);
+    EXPECT_EQ(prompts.SetupDialogs, 1);
+    QFile ini(QDir(dir.path()).filePath("Port0.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().contains("Port=COM3"));
+}
+
+TEST_F(MainFormTest, CloseRequestStopsTheTimerAndDestructionClosesThePort) {
+    form->BBStartClick();
+    form->MainTimer->start();
+    QSignalSpy closed(form.get(), &TMainForm::Closed);
+    form->close();
+    EXPECT_FALSE(form->MainTimer->isActive());
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_TRUE(port.Connected());
+    port.TakeWritten();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(port.Written.isEmpty());
+    form.reset();
+    EXPECT_FALSE(port.Connected());
+}
+
+TEST_F(MainFormTest, UnreadablePortSettingsAreShownAndTheWindowStillComesUp) {
+    const QString path = QDir(dir.path()).filePath("Port0.ini");
+    QFile::remove(path);
+    ASSERT_TRUE(QDir().mkpath(path)); // a directory cannot be read as a file
+    TMainForm fresh(core, prompts);
+    EXPECT_EQ(prompts.Errors, QStringList{"Failed to load settings"});
+    EXPECT_TRUE(core.Exchange.PollingEnabled);
+}
+
+} // namespace

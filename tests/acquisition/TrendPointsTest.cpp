@@ -1,0 +1,40 @@
+#include "acquisition/MeasurementStore.h"
+#include "acquisition/TrendPoints.h"
+#include <gmock/gmock.h>
+
+namespace {
+
+const TDateTime Noon = EncodeDateTime(2026, 12, 9, 12, 0, 0);
+
+TEST(TrendPoints, PlotOnlyValidEntriesFromIndex599DownToIndex1) {
+    TMeasurementStore store;
+    store.ClearHistory();
+    for (int k = 0; k < 700; ++k) {
+        store.CurrentSample.Azimuth = float(k);
+        store.ShiftHistory(Noon + k / 86400.0);
+    }
+    // As if entry 5 had never been filled.
+    store.SampleHistory[5].Valid = false;
+    const TTrendPoints p = MakeTrendPoints(store.SampleHistory);
+    ASSERT_EQ(p.Azimuth.size(), 598);
+    EXPECT_EQ(p.Depression.size(), 598);
+    EXPECT_EQ(p.WindSpeed.size(), 598);
+    // Oldest first: index 599 is the sample pushed 599 shifts before the newest (k = 699).
+    EXPECT_EQ(p.Azimuth.front().y(), 100.0);
+    EXPECT_EQ(p.Azimuth.back().y(), 698.0);
+    EXPECT_EQ(p.Azimuth.back().x() - p.Azimuth.front().x(), 598'000.0);
+}
+
+TEST(TrendPoints, EmptyHistoryPlotsNothing) {
+    TMeasurementStore store;
+    store.ClearHistory();
+    EXPECT_TRUE(MakeTrendPoints(store.SampleHistory).Azimuth.isEmpty());
+}
+
+TEST(TrendPoints, TimeAxisSpansTheTenMinutesUpToNow) {
+    const TTimeRange range = TrendRange(Noon);
+    EXPECT_EQ(range.MaxMs - range.MinMs, 600'000.0);
+    EXPECT_EQ(range.MaxMs, double(QDateTime(QDate(2026, 12, 9), QTime(12, 0)).toMSecsSinceEpoch()));
+}
+
+} // namespace
