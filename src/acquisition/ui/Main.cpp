@@ -23,7 +23,7 @@
 #include <QVBoxLayout>
 
 namespace {
-const QString NoticeText = QStringLiteral("KRV-series heated-sensor anemometer: monitor and service");
+const QString NoticeText = QStringLiteral("KRV anemometers: monitor and service");
 constexpr int MainTimerInterval = 200;
 constexpr std::array<int, 4> StatusPanelWidths = {260, 180, 60, 50};
 
