@@ -18,7 +18,7 @@ public:
         try {
             return QApplication::notify(receiver, event);
         } catch (const std::exception& e) {
-            QMessageBox::critical(activeWindow(), applicationDisplayName(), QString::fromUtf8(e.what()));
+            QMessageBox::critical(activeWindow(), MessageBoxTitle, QString::fromUtf8(e.what()));
         }
         return false;
     }
@@ -27,7 +27,7 @@ public:
 
 int main(int argc, char** argv) {
     TApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("KRV-series monitor"));
+    // No display name: the platform would append it to every caption, and captions are exact.
     // The link window may still be open when the main window closes; the program ends regardless.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -1,7 +1,11 @@
 #pragma once
 #include "common/UserPrompts.h"
+#include <QString>
 
 class QWidget;
+
+// The title of the program's message boxes.
+inline const QString MessageBoxTitle = QStringLiteral("KRV-series monitor");
 
 // Message boxes and dialogs on behalf of the core, parented to the window that asked.
 class WidgetPrompts final : public UserPrompts {
