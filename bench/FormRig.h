@@ -10,7 +10,7 @@
 
 // Counts the charts' paint events, to show that a repaint really drew them.
 class PaintCounter : public QObject {
-public:
+  public:
     int Paints = 0;
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint) ++Paints;
@@ -37,6 +37,7 @@ struct FormRig : PollingRig {
     // What the event loop does after the refresh: scene updates, then the window's repaint. Each
     // round hands on what the previous one posted.
     static void Repaint() {
-        for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
     }
 };

@@ -11,7 +11,7 @@
 // in turn, so a timing holds the program's work and not the model's, and the values still move.
 // Answers wait for DeliverAnswers(), i.e. they arrive between two ticks.
 class InstrumentPort final : public SerialPort {
-public:
+  public:
     static constexpr int Moments = 64;
     static constexpr qint64 MomentSpacingMs = 7000;
 
@@ -50,7 +50,7 @@ public:
         if (open_ && OnRxChar) OnRxChar(int(waiting_.size()));
     }
 
-private:
+  private:
     struct Replay {
         std::array<QByteArray, Moments> Bytes;
         int Next = 0;
@@ -60,7 +60,8 @@ private:
         Replay r;
         for (int m = 0; m < Moments; ++m) {
             model_.SetTimeMs(m * MomentSpacingMs);
-            for (const krvsim::Emission& e : responder_.Feed(request)) r.Bytes[m] += e.Bytes;
+            for (const krvsim::Emission& e : responder_.Feed(request))
+                r.Bytes[m] += e.Bytes;
         }
         return r;
     }

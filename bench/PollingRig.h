@@ -33,7 +33,8 @@ struct PollingRig {
     // Pairs in the last answer; a poll that decodes fewer would make the timing meaningless.
     int AnsweredPairs() const {
         int n = 0;
-        for (const TKeyValStr& pair : core.Exchange.Response) n += pair.Key.isEmpty() ? 0 : 1;
+        for (const TKeyValStr& pair : core.Exchange.Response)
+            n += pair.Key.isEmpty() ? 0 : 1;
         return core.Exchange.ResponseReceived ? n : 0;
     }
 
@@ -55,7 +56,8 @@ struct PollingRig {
 
     // False (and the benchmark skipped) unless the port is open and a poll decodes ten pairs.
     bool CheckPolling(benchmark::State& state) {
-        for (int i = 0; i < 6; ++i) Tick();
+        for (int i = 0; i < 6; ++i)
+            Tick();
         if (!core.IsPolling() || AnsweredPairs() != TPollingCycle::GroupSize || !prompts.Errors.isEmpty()) {
             state.SkipWithError("the in-memory instrument is not being polled");
             return false;

@@ -18,7 +18,8 @@ void BM_SecondWork(benchmark::State& state, bool repaint) {
         rig.form->ShowLiveValues();
         if (repaint) rig.Repaint();
     }
-    state.counters["chart_paints"] = benchmark::Counter(rig.counter.Paints, benchmark::Counter::kAvgIterations);
+    state.counters["chart_paints"] =
+        benchmark::Counter(rig.counter.Paints, benchmark::Counter::kAvgIterations);
     state.counters["points"] = rig.form->Series1->count();
 }
 BENCHMARK_CAPTURE(BM_SecondWork, no_repaint, false)->Unit(benchmark::kMicrosecond);

@@ -30,10 +30,12 @@ void BM_PollingSecond(benchmark::State& state, bool repaint) {
     rig.Repaint();
     rig.counter.Paints = 0;
     for (auto _ : state) {
-        for (int i = 0; i < TPollingCycle::TicksPerSecond; ++i) rig.Tick();
+        for (int i = 0; i < TPollingCycle::TicksPerSecond; ++i)
+            rig.Tick();
         if (repaint) rig.Repaint();
     }
-    state.counters["chart_paints"] = benchmark::Counter(rig.counter.Paints, benchmark::Counter::kAvgIterations);
+    state.counters["chart_paints"] =
+        benchmark::Counter(rig.counter.Paints, benchmark::Counter::kAvgIterations);
 }
 BENCHMARK_CAPTURE(BM_PollingSecond, no_repaint, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_PollingSecond, repaint, true)->Unit(benchmark::kMicrosecond);

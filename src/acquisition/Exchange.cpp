@@ -2,9 +2,13 @@
 #include "common/NumberParse.h"
 #include "link/DeviceLink.h"
 
-void TExchange::ClearRequest() { Request.fill({}); }
+void TExchange::ClearRequest() {
+    Request.fill({});
+}
 
-void TExchange::ClearResponse() { Response.fill({}); }
+void TExchange::ClearResponse() {
+    Response.fill({});
+}
 
 void TExchange::SendReadRequest() {
     QString text;
@@ -17,7 +21,8 @@ void TExchange::SendReadRequest() {
 
 void TExchange::SendWriteRequest() {
     int n = 0;
-    while (n < PairCapacity && !Request[n].Key.isEmpty() && !Request[n].Val.isEmpty()) ++n;
+    while (n < PairCapacity && !Request[n].Key.isEmpty() && !Request[n].Val.isEmpty())
+        ++n;
     QString text;
     BuildPairList(Request, n, text);
     Send(QStringLiteral("RW,") + text);

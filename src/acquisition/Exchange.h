@@ -8,7 +8,7 @@ class TDeviceLink;
 // calibration) fills Request, sends, and looks at Response on its own next step; this layer never
 // retries and has no time-out.
 class TExchange {
-public:
+  public:
     explicit TExchange(TDeviceLink& link) : link_(link) {}
 
     std::array<TKeyValStr, PairCapacity> Request{};
@@ -30,7 +30,7 @@ public:
     // request pairs with an empty key and values that do not convert are skipped.
     bool ResponseMatches(int count) const;
 
-private:
+  private:
     void Send(const QString& payload);
 
     TDeviceLink& link_;

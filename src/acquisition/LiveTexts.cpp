@@ -2,7 +2,9 @@
 #include "acquisition/MeasurementStore.h"
 #include "common/NumberFormat.h"
 
-QString MainCaption() { return QStringLiteral("KRV-series monitor. Ver.") + VersionText; }
+QString MainCaption() {
+    return QStringLiteral("KRV-series monitor. Ver.") + VersionText;
+}
 
 QString MainCaptionWithPort(const QString& portName) {
     return portName + QStringLiteral(" | ") + MainCaption();

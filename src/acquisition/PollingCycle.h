@@ -7,7 +7,7 @@ struct TMeasurementStore;
 // The rotation of read requests: one group of ten codes per poll, three groups, each code every
 // 600 ms. The answer decoded at a poll is whatever arrived first after the previous poll's send.
 class TPollingCycle {
-public:
+  public:
     TPollingCycle(TExchange& exchange, TMeasurementStore& store) : exchange_(exchange), store_(store) {}
 
     static constexpr int GroupSize = 10;
@@ -25,7 +25,7 @@ public:
     // Sensor model 17.03 before firmware 0.69 is the old firmware.
     void UpdateFirmwareFlag();
 
-private:
+  private:
     void DecodeResponse();
 
     TExchange& exchange_;

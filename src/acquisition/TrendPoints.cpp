@@ -2,15 +2,21 @@
 #include "acquisition/MeasurementStore.h"
 #include <cmath>
 
-double ChartMs(TDateTime days) { return double(ToQDateTime(days).toMSecsSinceEpoch()); }
+double ChartMs(TDateTime days) {
+    return double(ToQDateTime(days).toMSecsSinceEpoch());
+}
 
 namespace {
 constexpr double UnixEpochDays = 25569.0; // 1970-01-01 in days since 1899-12-30
 
 // The local reading in milliseconds as if it were UTC; rounded like DecodeDateTime.
-double WallMs(TDateTime days) { return double(std::llround((days - UnixEpochDays) * 86400000.0)); }
+double WallMs(TDateTime days) {
+    return double(std::llround((days - UnixEpochDays) * 86400000.0));
+}
 
-double UtcOffsetMs(TDateTime days) { return WallMs(days) - ChartMs(days); }
+double UtcOffsetMs(TDateTime days) {
+    return WallMs(days) - ChartMs(days);
+}
 } // namespace
 
 TTrendPoints MakeTrendPoints(const TSampleHistory& history) {
@@ -18,9 +24,12 @@ TTrendPoints MakeTrendPoints(const TSampleHistory& history) {
     // ten minutes the offset is one value unless a clock change falls inside, so the two ends decide
     // whether one offset serves every point.
     int oldest = TrendOldestIndex, newest = 1;
-    while (oldest >= 1 && !history[oldest].Valid) --oldest;
-    while (newest <= oldest && !history[newest].Valid) ++newest;
-    const bool oneOffset = oldest < 1 || UtcOffsetMs(history[oldest].Time) == UtcOffsetMs(history[newest].Time);
+    while (oldest >= 1 && !history[oldest].Valid)
+        --oldest;
+    while (newest <= oldest && !history[newest].Valid)
+        ++newest;
+    const bool oneOffset =
+        oldest < 1 || UtcOffsetMs(history[oldest].Time) == UtcOffsetMs(history[newest].Time);
     const double offset = oldest < 1 ? 0.0 : UtcOffsetMs(history[newest].Time);
 
     TTrendPoints p;

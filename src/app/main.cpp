@@ -12,7 +12,7 @@
 namespace {
 // An error that no handler caught ends in the application's error box, and the program runs on.
 class TApplication final : public QApplication {
-public:
+  public:
     using QApplication::QApplication;
     bool notify(QObject* receiver, QEvent* event) override {
         try {

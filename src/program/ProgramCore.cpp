@@ -17,11 +17,17 @@ void TProgramCore::Create() {
     Link.LoadPortSettings();
 }
 
-void TProgramCore::Show() { Store.ClearHistory(); }
+void TProgramCore::Show() {
+    Store.ClearHistory();
+}
 
-TDateTime TProgramCore::Now() const { return clock_.Now(); }
+TDateTime TProgramCore::Now() const {
+    return clock_.Now();
+}
 
-bool TProgramCore::IsPolling() const { return Link.ComPortM.Connected() && Exchange.PollingEnabled; }
+bool TProgramCore::IsPolling() const {
+    return Link.ComPortM.Connected() && Exchange.PollingEnabled;
+}
 
 void TProgramCore::MainTimerTimer() {
     if (IsPolling()) {
@@ -56,4 +62,6 @@ void TProgramCore::BBStopClick() {
     Exchange.PollingEnabled = false;
 }
 
-void TProgramCore::Shutdown() { Link.CloseLink(); }
+void TProgramCore::Shutdown() {
+    Link.CloseLink();
+}

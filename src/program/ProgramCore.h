@@ -12,7 +12,7 @@ class UserPrompts;
 // Owns the program-wide state and runs the main timer's tick. Windows show what it holds and forward
 // their buttons to it; a whole run needs no window.
 class TProgramCore {
-public:
+  public:
     TProgramCore(SerialPort& port, Clock& clock, UserPrompts& prompts, QString programDir);
     TProgramCore(const TProgramCore&) = delete;
     TProgramCore& operator=(const TProgramCore&) = delete;
@@ -48,7 +48,7 @@ public:
     // The port is open and polling is allowed.
     bool IsPolling() const;
 
-private:
+  private:
     Clock& clock_;
     UserPrompts& prompts_;
 };

@@ -8,10 +8,12 @@
 
 namespace {
 
-QByteArray Frame(const QByteArray& payload) { return BuildFrame(payload).value(); }
+QByteArray Frame(const QByteArray& payload) {
+    return BuildFrame(payload).value();
+}
 
 class ExchangeTest : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     FakeSerialPort port;
     TMySts sts;
@@ -24,7 +26,8 @@ protected:
     void SetRequest(std::initializer_list<TKeyValStr> pairs) {
         exchange.ClearRequest();
         int i = 0;
-        for (const TKeyValStr& p : pairs) exchange.Request[i++] = p;
+        for (const TKeyValStr& p : pairs)
+            exchange.Request[i++] = p;
     }
     void Answer(const QByteArray& payload) { port.Receive(Frame(payload)); }
 };
@@ -157,16 +160,12 @@ TEST_P(ResponseMatchesTest, ComparesKeysExactlyAndValuesInSinglePrecision) {
     EXPECT_EQ(exchange.ResponseMatches(1), GetParam().matches);
 }
 
-INSTANTIATE_TEST_SUITE_P(Pairs, ResponseMatchesTest,
-                         ::testing::Values(MatchCase{"0.5", "E12=0.5,", true},
-                                           MatchCase{"0.5", "E12=0.50,", true},
-                                           MatchCase{"0.5", "E12=0.6,", false},
-                                           MatchCase{"0.5", "E13=0.5,", false},
-                                           MatchCase{"0.5", "e12=0.5,", false},
-                                           MatchCase{"0.5", "E12=abc,", true},
-                                           MatchCase{"abc", "E12=0.5,", true},
-                                           MatchCase{"0.1", "E12=0.100000001,", true},
-                                           MatchCase{"1", "E12=1.0,", true},
-                                           MatchCase{"1", "E12=-1,", false}));
+INSTANTIATE_TEST_SUITE_P(
+    Pairs, ResponseMatchesTest,
+    ::testing::Values(MatchCase{"0.5", "E12=0.5,", true}, MatchCase{"0.5", "E12=0.50,", true},
+                      MatchCase{"0.5", "E12=0.6,", false}, MatchCase{"0.5", "E13=0.5,", false},
+                      MatchCase{"0.5", "e12=0.5,", false}, MatchCase{"0.5", "E12=abc,", true},
+                      MatchCase{"abc", "E12=0.5,", true}, MatchCase{"0.1", "E12=0.100000001,", true},
+                      MatchCase{"1", "E12=1.0,", true}, MatchCase{"1", "E12=-1,", false}));
 
 } // namespace

@@ -21,7 +21,7 @@ namespace {
 
 // The window over a core whose port is the simulator's instrument model; the test drives the ticks.
 class MainFormTest : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     SimulatedInstrumentPort port;
     ManualClock clock{EncodeDateTime(2026, 12, 9, 10, 0, 0)};
@@ -59,8 +59,10 @@ TEST_F(MainFormTest, StartsWithTheInitialTextsAndThePortClosed) {
     EXPECT_FALSE(form->PAirTemp->isVisible());
     EXPECT_TRUE(form->PHoriz->isVisible());
     EXPECT_FALSE(Status(0).isEmpty());
-    for (int i = 1; i < 4; ++i) EXPECT_EQ(Status(i), "") << i;
-    for (QLineSeries* s : {form->FastLineSeries1, form->Series2, form->Series1}) EXPECT_EQ(s->count(), 0);
+    for (int i = 1; i < 4; ++i)
+        EXPECT_EQ(Status(i), "") << i;
+    for (QLineSeries* s : {form->FastLineSeries1, form->Series2, form->Series1})
+        EXPECT_EQ(s->count(), 0);
     EXPECT_FALSE(port.Connected());
     EXPECT_TRUE(port.Written.isEmpty());
     EXPECT_FALSE(form->CommCtrlForm->isVisible());
@@ -87,12 +89,14 @@ TEST_F(MainFormTest, ControlsCarryTheirNamesAndImageButtonsTheirHints) {
         EXPECT_FALSE(b->icon().isNull()) << name;
         EXPECT_EQ(b->size(), QSize(53, 41));
     }
-    for (const char* name : {"PTop", "PBottom", "Image1", "Image2", "PHoriz", "PVerti", "PWindSpeed", "PAirTemp",
-                             "RTCWindDirection", "RTCWindSpeed", "CBSecRec", "SBStatus", "MainTimer"})
+    for (const char* name :
+         {"PTop", "PBottom", "Image1", "Image2", "PHoriz", "PVerti", "PWindSpeed", "PAirTemp",
+          "RTCWindDirection", "RTCWindSpeed", "CBSecRec", "SBStatus", "MainTimer"})
         EXPECT_NE(form->findChild<QObject*>(name), nullptr) << name;
     EXPECT_EQ(form->CBSecRec->text(), "秒記録");
     const int widths[] = {260, 180, 60, 50};
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(form->StatusPanels[i]->width(), widths[i]);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(form->StatusPanels[i]->width(), widths[i]);
     EXPECT_EQ(form->PHoriz->font().pixelSize(), 21);
 }
 
@@ -114,7 +118,8 @@ TEST_F(MainFormTest, FirstSecondOfPollingShowsThePortAndTheInstrumentsValues) {
 }
 
 TEST_F(MainFormTest, DirectionIsRoundedToWholeDegreesInThreeCharacters) {
-    const std::pair<float, const char*> cases[] = {{4.6f, "  5"}, {359.6f, "360"}, {45.0f, " 45"}, {0.4f, "  0"}};
+    const std::pair<float, const char*> cases[] = {
+        {4.6f, "  5"}, {359.6f, "360"}, {45.0f, " 45"}, {0.4f, "  0"}};
     for (auto [degrees, shown] : cases) {
         core.Store.CurrentSample.Azimuth = degrees;
         core.Store.CurrentSample.Depression = degrees;
@@ -141,7 +146,8 @@ TEST_F(MainFormTest, ThirtyValidEntriesPlotTwentyNinePointsOldestFirst) {
         clock.AdvanceMs(1000);
     }
     form->ShowLiveValues();
-    for (QLineSeries* s : {form->FastLineSeries1, form->Series2, form->Series1}) EXPECT_EQ(s->count(), 29);
+    for (QLineSeries* s : {form->FastLineSeries1, form->Series2, form->Series1})
+        EXPECT_EQ(s->count(), 29);
     // Index 0 (speed 29, the newest) waits for the next second.
     EXPECT_EQ(form->Series1->at(0).y(), 0.0);
     EXPECT_EQ(form->Series1->at(28).y(), 28.0);

@@ -4,8 +4,8 @@
 #include "support/RecordingPrompts.h"
 #include "support/SimulatedInstrumentPort.h"
 #include <QTemporaryDir>
-#include <gmock/gmock.h>
 #include <algorithm>
+#include <gmock/gmock.h>
 #include <string>
 #include <vector>
 
@@ -19,7 +19,7 @@ const QByteArray Group2 = "<RD,S00,S01,S11,S12,S13,C21,C22,C32,C191,C192,>D1\r\n
 
 // The core over the simulator's instrument model, ticked by hand; answers arrive between ticks.
 class PollingCycleTest : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir; // no Port0.ini in it: the default settings stand
     SimulatedInstrumentPort port;
     ManualClock clock{EncodeDateTime(2026, 3, 4, 5, 6, 7)};
@@ -198,8 +198,8 @@ TEST_F(PollingCycleTest, SilentInstrumentKeepsValuesAndHistoryStillGrows) {
     const TDateTime last = clock.Now();
     Tick();
     EXPECT_FLOAT_EQ(core.Store.CurrentSample.WindSpeed, 3.5f);
-    EXPECT_EQ(port.TakeWritten(), Group0 + Group1 + Group2 + Group0 + Group1 + Group2 + Group0 + Group1 +
-                                      Group2 + Group0)
+    EXPECT_EQ(port.TakeWritten(),
+              Group0 + Group1 + Group2 + Group0 + Group1 + Group2 + Group0 + Group1 + Group2 + Group0)
         << "the rotation goes on; nothing is asked again out of turn";
     for (int k = 0; k < 3; ++k) {
         EXPECT_TRUE(core.Store.SampleHistory[k].Valid) << k;
@@ -228,7 +228,9 @@ struct FirmwareCase {
     bool current;
 };
 
-void PrintTo(const FirmwareCase& c, std::ostream* os) { *os << c.model << " firmware " << c.version; }
+void PrintTo(const FirmwareCase& c, std::ostream* os) {
+    *os << c.model << " firmware " << c.version;
+}
 
 class FirmwareFlagTest : public PollingCycleTest, public ::testing::WithParamInterface<FirmwareCase> {};
 

@@ -1,7 +1,7 @@
-#include "acquisition/MeasurementStore.h"
 #include "acquisition/TrendPoints.h"
-#include <gmock/gmock.h>
+#include "acquisition/MeasurementStore.h"
 #include <ctime>
+#include <gmock/gmock.h>
 
 namespace {
 
@@ -44,13 +44,16 @@ TEST(TrendPoints, PointTimesAgreeWithLocalTimeConversionAcrossAClockChange) {
     const QByteArray savedTz = qgetenv("TZ");
     qputenv("TZ", "Europe/Berlin");
     tzset();
-    for (const TDateTime start : {Noon, EncodeDateTime(2026, 10, 25, 1, 55, 0), EncodeDateTime(2026, 3, 29, 1, 55, 0)}) {
+    for (const TDateTime start :
+         {Noon, EncodeDateTime(2026, 10, 25, 1, 55, 0), EncodeDateTime(2026, 3, 29, 1, 55, 0)}) {
         TMeasurementStore store;
-        for (int k = 0; k < 600; ++k) store.ShiftHistory(start + k / 86400.0);
+        for (int k = 0; k < 600; ++k)
+            store.ShiftHistory(start + k / 86400.0);
         const TTrendPoints p = MakeTrendPoints(store.SampleHistory);
         ASSERT_EQ(p.Azimuth.size(), 599);
         for (int i = 0; i < 599; ++i)
-            ASSERT_EQ(p.Azimuth[i].x(), ChartMs(store.SampleHistory[599 - i].Time)) << FormatDateTime("yyyy/mm/dd hh:nn:ss", start).toStdString() << " point " << i;
+            ASSERT_EQ(p.Azimuth[i].x(), ChartMs(store.SampleHistory[599 - i].Time))
+                << FormatDateTime("yyyy/mm/dd hh:nn:ss", start).toStdString() << " point " << i;
     }
     savedTz.isNull() ? qunsetenv("TZ") : qputenv("TZ", savedTz);
     tzset();

@@ -17,7 +17,7 @@ namespace {
 // The program's objects as main() builds them, with the real TComPort on krv-sim's pseudo-terminal.
 // Ticks are driven by the test: each waits for the instrument's answer rather than for 200 ms.
 class ProgramAgainstSimulator : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     QString portPath = QDir(dir.path()).filePath("krv.port");
     SimProcess sim;
@@ -52,7 +52,8 @@ protected:
     }
 
     void PollSeconds(int seconds) {
-        for (int i = 0; i < seconds * 5; ++i) ASSERT_TRUE(TickAndAwaitAnswer()) << "tick " << i;
+        for (int i = 0; i < seconds * 5; ++i)
+            ASSERT_TRUE(TickAndAwaitAnswer()) << "tick " << i;
     }
 };
 

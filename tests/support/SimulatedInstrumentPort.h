@@ -1,13 +1,13 @@
 #pragma once
-#include "support/FakeSerialPort.h"
 #include "model/FaultInjector.h"
 #include "model/InstrumentModel.h"
 #include "model/Responder.h"
+#include "support/FakeSerialPort.h"
 
 // An in-memory port with the simulator's instrument model behind it. Answers wait until the test
 // delivers them, so that they arrive between two ticks as they would on the wire.
 class SimulatedInstrumentPort : public FakeSerialPort {
-public:
+  public:
     krvsim::InstrumentModel Model;
     krvsim::FaultInjector Faults;
     // While false the instrument is silent: requests are heard but not answered.
@@ -17,7 +17,8 @@ public:
         FakeSerialPort::WriteStr(bytes);
         const QList<krvsim::Emission> answers = responder_.Feed(bytes);
         if (!Answering) return;
-        for (const krvsim::Emission& e : answers) pending_ += e.Bytes;
+        for (const krvsim::Emission& e : answers)
+            pending_ += e.Bytes;
     }
 
     // Every answer the instrument has sent since the last delivery arrives now.
@@ -26,7 +27,7 @@ public:
         Receive(std::exchange(pending_, {}));
     }
 
-private:
+  private:
     krvsim::Responder responder_{Model, Faults};
     QByteArray pending_;
 };

@@ -19,8 +19,8 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 namespace {
 const QString NoticeText = QStringLiteral("KRV anemometers: monitor and service");
@@ -224,26 +224,29 @@ void TMainForm::BuildBottomBar() {
     Image1->setPixmap(QPixmap(QStringLiteral(":/logo/krv-logo.png")));
     CBSecRec = new QCheckBox(QStringLiteral("秒記録"));
     CBSecRec->setObjectName(QStringLiteral("CBSecRec"));
-    BBStart = MakeImageButton("BBStart", QStringLiteral(":/buttons/start.png"), QStringLiteral("データ収取開始"));
-    BBStop = MakeImageButton("BBStop", QStringLiteral(":/buttons/stop.png"), QStringLiteral("データ収集終了"));
+    BBStart =
+        MakeImageButton("BBStart", QStringLiteral(":/buttons/start.png"), QStringLiteral("データ収取開始"));
+    BBStop =
+        MakeImageButton("BBStop", QStringLiteral(":/buttons/stop.png"), QStringLiteral("データ収集終了"));
     BBSaveData = MakeImageButton("BBSaveData", QStringLiteral(":/buttons/savedata.png"),
                                  QStringLiteral("グラフプロットデータをファイルに保存"));
-    BBSetpoint = MakeImageButton("BBSetpoint", QStringLiteral(":/buttons/setpoint.png"), QStringLiteral("設定変更"));
+    BBSetpoint =
+        MakeImageButton("BBSetpoint", QStringLiteral(":/buttons/setpoint.png"), QStringLiteral("設定変更"));
     // The plot-data export is not built yet; a button that did nothing would mislead.
     BBSaveData->setEnabled(false);
 
     bar->addWidget(Image1);
     bar->addWidget(CBSecRec);
     bar->addStretch(1);
-    for (QToolButton* b : {BBStart, BBStop, BBSaveData, BBSetpoint}) bar->addWidget(b);
+    for (QToolButton* b : {BBStart, BBStop, BBSaveData, BBSetpoint})
+        bar->addWidget(b);
 
     connect(CBSecRec, &QCheckBox::clicked, this, &TMainForm::CBSecRecClick);
     connect(BBStart, &QToolButton::clicked, this, &TMainForm::BBStartClick);
     connect(BBStop, &QToolButton::clicked, this, &TMainForm::BBStopClick);
     connect(BBSaveData, &QToolButton::clicked, this, &TMainForm::BBSaveDataClick);
-    connect(BBSetpoint, &QToolButton::clicked, this, [this] {
-        BBSetpointClick(QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier));
-    });
+    connect(BBSetpoint, &QToolButton::clicked, this,
+            [this] { BBSetpointClick(QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier)); });
 }
 
 void TMainForm::BuildStatusBar() {
@@ -307,7 +310,9 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TMainForm::MainTimerTimer() { core_.MainTimerTimer(); }
+void TMainForm::MainTimerTimer() {
+    core_.MainTimerTimer();
+}
 
 void TMainForm::ShowLiveValues() {
     const TLiveTexts t = MakeLiveTexts(core_.Store.CurrentSample, core_.Store.MySts);
@@ -346,9 +351,13 @@ void TMainForm::UpdateCharts() {
     ScaleToPoints(speedValues_, {&points.WindSpeed});
 }
 
-void TMainForm::BBStartClick() { core_.BBStartClick(); }
+void TMainForm::BBStartClick() {
+    core_.BBStartClick();
+}
 
-void TMainForm::BBStopClick() { core_.BBStopClick(); }
+void TMainForm::BBStopClick() {
+    core_.BBStopClick();
+}
 
 void TMainForm::BBSaveDataClick() {}
 
@@ -363,4 +372,6 @@ void TMainForm::SBStatusDblClick(bool shiftHeld) {
     Q_UNUSED(shiftHeld);
 }
 
-void TMainForm::CBSecRecClick() { core_.Store.MySts.SecRec = CBSecRec->isChecked(); }
+void TMainForm::CBSecRecClick() {
+    core_.Store.MySts.SecRec = CBSecRec->isChecked();
+}

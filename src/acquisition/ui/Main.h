@@ -21,7 +21,7 @@ class UserPrompts;
 // settings buttons and the status bar. It runs the main timer; the core decides what a tick does.
 class TMainForm : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     // The creation: makes the link window (hidden) and loads the port settings; the port stays closed.
     TMainForm(TProgramCore& core, UserPrompts& prompts, QWidget* parent = nullptr);
     // Closes the link before the link window goes.
@@ -64,16 +64,16 @@ public:
     void SBStatusDblClick(bool shiftHeld);
     void CBSecRecClick();
 
-Q_SIGNALS:
+  Q_SIGNALS:
     // The close request went through; the program ends.
     void Closed();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void FormCreate();
     void FormShow();
     void BuildTopBar();

@@ -9,7 +9,7 @@ inline const QString MessageBoxTitle = QStringLiteral("KRV-series monitor");
 
 // Message boxes and dialogs on behalf of the core, parented to the window that asked.
 class WidgetPrompts final : public UserPrompts {
-public:
+  public:
     explicit WidgetPrompts(QWidget* parent = nullptr) : parent_(parent) {}
     void SetParent(QWidget* parent) { parent_ = parent; }
 
@@ -17,6 +17,6 @@ public:
     void ShowError(const QString& text) override;
     bool EditPortSettings(TComSettings& settings, const QStringList& ports) override;
 
-private:
+  private:
     QWidget* parent_;
 };
