@@ -2,23 +2,8 @@
 """Draws the button pictures and the KRV emblem in resources/ (RGBA PNG, standard library only)."""
 import math
 import os
-import struct
-import zlib
 
-SAMPLES = 4  # per axis, for smooth edges
-
-
-def png(pixels):
-    size = len(pixels)
-    raw = b"".join(b"\0" + bytes(v for p in row for v in p) for row in pixels)
-
-    def chunk(kind, data):
-        body = kind + data
-        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
-
-    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9))
-            + chunk(b"IEND", b""))
+from make_leds import SAMPLES, png
 
 
 # Every shape is a signed distance (negative inside), so outlines, rounding and

@@ -11,13 +11,15 @@ COLOURS = {"red": (230, 30, 30), "green": (30, 200, 40), "yellow": (245, 210, 20
 
 
 def png(pixels):
+    """A square RGBA PNG of rows of (r, g, b, a) tuples."""
+    size = len(pixels)
     raw = b"".join(b"\0" + bytes(v for p in row for v in p) for row in pixels)
 
     def chunk(kind, data):
         body = kind + data
         return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
 
-    header = struct.pack(">IIBBBBB", SIZE, SIZE, 8, 6, 0, 0, 0)
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
     return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9))
             + chunk(b"IEND", b""))
 
