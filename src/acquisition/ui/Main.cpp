@@ -69,11 +69,23 @@ QToolButton* MakeImageButton(const char* name, const QString& image, const QStri
     return button;
 }
 
-QChartView* MakeChartView(const char* name, QChart* chart) {
+// A trend chart: its series over a time axis and a value axis; no legend or title, white.
+QChartView* MakeTrendChart(const char* name, std::initializer_list<QLineSeries*> series, QDateTimeAxis*& time,
+                           QValueAxis*& values) {
+    auto* chart = new QChart;
     chart->legend()->hide();
     chart->setBackgroundBrush(Qt::white);
     chart->setBackgroundRoundness(0);
     chart->setMargins(QMargins(2, 2, 2, 2));
+    time = new QDateTimeAxis;
+    values = new QValueAxis;
+    chart->addAxis(time, Qt::AlignBottom);
+    chart->addAxis(values, Qt::AlignLeft);
+    for (QLineSeries* s : series) {
+        chart->addSeries(s);
+        s->attachAxis(time);
+        s->attachAxis(values);
+    }
     auto* view = new QChartView(chart);
     view->setObjectName(QLatin1String(name));
     view->setRenderHint(QPainter::Antialiasing, false);
@@ -182,28 +194,9 @@ void TMainForm::BuildCharts() {
     Series2 = MakeSeries("Series2", QColor(255, 128, 255));
     Series1 = MakeSeries("Series1", QColor(0, 0, 255));
 
-    auto* direction = new QChart;
-    direction->addSeries(FastLineSeries1);
-    direction->addSeries(Series2);
-    directionTime_ = new QDateTimeAxis;
-    directionValues_ = new QValueAxis;
-    direction->addAxis(directionTime_, Qt::AlignBottom);
-    direction->addAxis(directionValues_, Qt::AlignLeft);
-    for (QLineSeries* s : {FastLineSeries1, Series2}) {
-        s->attachAxis(directionTime_);
-        s->attachAxis(directionValues_);
-    }
-    RTCWindDirection = MakeChartView("RTCWindDirection", direction);
-
-    auto* speed = new QChart;
-    speed->addSeries(Series1);
-    speedTime_ = new QDateTimeAxis;
-    speedValues_ = new QValueAxis;
-    speed->addAxis(speedTime_, Qt::AlignBottom);
-    speed->addAxis(speedValues_, Qt::AlignLeft);
-    Series1->attachAxis(speedTime_);
-    Series1->attachAxis(speedValues_);
-    RTCWindSpeed = MakeChartView("RTCWindSpeed", speed);
+    RTCWindDirection =
+        MakeTrendChart("RTCWindDirection", {FastLineSeries1, Series2}, directionTime_, directionValues_);
+    RTCWindSpeed = MakeTrendChart("RTCWindSpeed", {Series1}, speedTime_, speedValues_);
 
     Splitter1 = new QSplitter(Qt::Vertical);
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
@@ -331,18 +324,20 @@ void TMainForm::SetupCharts() {
     for (QDateTimeAxis* axis : {directionTime_, speedTime_}) {
         axis->setFormat(QStringLiteral("hh:mm"));
         axis->setTickCount(6);
-        const TTimeRange range = TrendRange(core_.Now());
-        axis->setRange(QDateTime::fromMSecsSinceEpoch(qint64(range.MinMs)),
-                       QDateTime::fromMSecsSinceEpoch(qint64(range.MaxMs)));
     }
+    ShowTimeRange();
 }
 
-void TMainForm::UpdateCharts() {
+void TMainForm::ShowTimeRange() {
     const TTimeRange range = TrendRange(core_.Now());
     // One call sets both ends, so the range is never momentarily inverted.
     for (QDateTimeAxis* axis : {directionTime_, speedTime_})
         axis->setRange(QDateTime::fromMSecsSinceEpoch(qint64(range.MinMs)),
                        QDateTime::fromMSecsSinceEpoch(qint64(range.MaxMs)));
+}
+
+void TMainForm::UpdateCharts() {
+    ShowTimeRange();
     const TTrendPoints points = MakeTrendPoints(core_.Store.SampleHistory);
     FastLineSeries1->replace(points.Azimuth);
     Series2->replace(points.Depression);

@@ -80,6 +80,7 @@ class TMainForm : public QMainWindow {
     void BuildCharts();
     void BuildBottomBar();
     void BuildStatusBar();
+    void ShowTimeRange();
 
     TProgramCore& core_;
     UserPrompts& prompts_;
