@@ -28,9 +28,9 @@ TTrendPoints MakeTrendPoints(const TSampleHistory& history) {
         --oldest;
     while (newest <= oldest && !history[newest].Valid)
         ++newest;
-    const bool oneOffset =
-        oldest < 1 || UtcOffsetMs(history[oldest].Time) == UtcOffsetMs(history[newest].Time);
-    const double offset = oldest < 1 ? 0.0 : UtcOffsetMs(history[newest].Time);
+    if (oldest < 1) return {};
+    const double offset = UtcOffsetMs(history[newest].Time);
+    const bool oneOffset = UtcOffsetMs(history[oldest].Time) == offset;
 
     TTrendPoints p;
     p.Azimuth.reserve(TrendOldestIndex);
