@@ -4,7 +4,9 @@
 #include "program/ProgramCore.h"
 #include "support/RecordingPrompts.h"
 #include "support/SimulatedInstrumentPort.h"
+#include <QChartView>
 #include <QCheckBox>
+#include <QDateTimeAxis>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -152,6 +154,17 @@ TEST_F(MainFormTest, ThirtyValidEntriesPlotTwentyNinePointsOldestFirst) {
     EXPECT_EQ(form->Series1->at(0).y(), 0.0);
     EXPECT_EQ(form->Series1->at(28).y(), 28.0);
     EXPECT_LT(form->Series1->at(0).x(), form->Series1->at(28).x());
+    // Both time axes end now and span ten minutes.
+    const QDateTime now = ToQDateTime(clock.Now());
+    for (QChartView* view : {form->RTCWindDirection, form->RTCWindSpeed}) {
+        const auto axes = view->chart()->axes(Qt::Horizontal);
+        ASSERT_EQ(axes.size(), 1);
+        const auto* time = qobject_cast<QDateTimeAxis*>(axes.first());
+        ASSERT_NE(time, nullptr);
+        EXPECT_EQ(time->max(), now);
+        EXPECT_EQ(time->min(), now.addSecs(-600));
+        EXPECT_EQ(time->format(), "hh:mm");
+    }
 }
 
 TEST_F(MainFormTest, PausedPollingFreezesTheValuesAndCaption) {
