@@ -1,6 +1,6 @@
 # Debian 12 packages the build, the tests and the demo need. Sourced by the other scripts.
 KRV_BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-serialport-dev qt6-charts-dev libgl-dev libsimpleini-dev
+    qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libsimpleini-dev
     libgtest-dev libgmock-dev libbenchmark-dev locales)
 KRV_DEMO_PACKAGES=(fonts-noto-cjk fonts-liberation)
 # The benchmarks and the measured run under a virtual X server.
