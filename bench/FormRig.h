@@ -1,6 +1,6 @@
 #pragma once
 #include "PollingRig.h"
-#include "acquisition/ui/Main.h"
+#include "program/ui/Main.h"
 #include <QChartView>
 #include <QCoreApplication>
 #include <QEvent>

@@ -15,7 +15,7 @@ struct PollingRig {
     InstrumentPort port;
     ManualClock clock{EncodeDateTime(2026, 12, 9, 10, 0, 0)};
     RecordingPrompts prompts;
-    TProgramCore core{port, clock, prompts, WritePortIni(dir)};
+    TProgramCore core{port, clock, prompts, prompts, WritePortIni(dir)};
 
     static QString WritePortIni(const QTemporaryDir& dir) {
         QFile ini(QDir(dir.path()).filePath(QStringLiteral("Port0.ini")));

@@ -18,6 +18,8 @@ class TExchange {
     // nor sends in between.
     bool PollingEnabled = true;
 
+    // The program's creation: polling allowed.
+    void ResetAtStart() { PollingEnabled = true; }
     void ClearRequest();
     void ClearResponse();
     // "RD," and every leading non-empty key with a comma.

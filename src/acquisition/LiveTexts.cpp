@@ -24,3 +24,10 @@ TLiveTexts MakeLiveTexts(const TSampleRec& sample, const TMySts& sts) {
     t.SecRec = sts.SecRec ? QStringLiteral("SR") : QString();
     return t;
 }
+
+TLiveTexts MakeClosedPortTexts(const TMySts& sts) {
+    TLiveTexts t;
+    t.Caption = MainCaption();
+    t.SecRec = sts.SecRec ? QStringLiteral("SR") : QString();
+    return t;
+}

@@ -20,3 +20,6 @@ struct TLiveTexts {
 QString MainCaption();
 QString MainCaptionWithPort(const QString& portName);
 TLiveTexts MakeLiveTexts(const TSampleRec& sample, const TMySts& sts);
+// The caption and status panels once the link has closed: as before the first poll, so a window
+// whose port is gone does not pass for a live one. The value panels keep their last texts.
+TLiveTexts MakeClosedPortTexts(const TMySts& sts);

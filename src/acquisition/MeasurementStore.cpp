@@ -45,6 +45,13 @@ void TMeasurementStore::StoreCodeValue(int index, QStringView text) {
     }
 }
 
+void TMeasurementStore::ResetAtStart() {
+    CurrentSample.AirTemp = 0;
+    CurrentSample.WindSpeed = 0;
+    CurrentSample.Valid = false;
+    MySts.ServiceMode = false;
+}
+
 void TMeasurementStore::ShiftHistory(TDateTime now) {
     SampleHistory.Push(CurrentSample);
     SampleHistory[0].Time = now;

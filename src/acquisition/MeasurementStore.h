@@ -1,5 +1,6 @@
 #pragma once
 #include "common/DateTime.h"
+#include "common/ProgramStatus.h"
 #include <QString>
 #include <QStringView>
 #include <array>
@@ -42,18 +43,6 @@ inline constexpr std::array<const char*, CodeCount> CodeTable = {
     "C17", "C18", "C19", "C36", "C37", "C38", "C39", "C50", "C02", "C52",
     "S00", "S01", "S11", "S12", "S13", "C21", "C22", "C32", "C191", "C192"};
 
-inline const QString VersionText = QStringLiteral("0.80");
-
-// The program status record.
-struct TMySts {
-    bool ServiceMode = false;
-    bool CurrentFirmware = false;
-    qint32 VerifyCount = 0;
-    bool WritePending = false;
-    bool SecRec = false;
-    QString PortName;
-};
-
 inline constexpr int HistorySize = 1024;
 
 // The one-second samples, index 0 the newest. A ring, so the once-a-second shift moves nothing.
@@ -80,8 +69,14 @@ struct TMeasurementStore {
     TSampleHistory SampleHistory;
     TMySts MySts;
 
+    // The program's creation: no wind speed, no air temperature, nothing valid, no service mode.
+    void ResetAtStart();
     // Text that does not convert leaves the field as it was.
     void StoreCodeValue(int index, QStringView text);
+    // The status record's port: the one the link has open, or none.
+    void SetPortName(const QString& name) { MySts.PortName = name; }
+    // The second-record switch.
+    void SetSecondRecord(bool on) { MySts.SecRec = on; }
     void ShiftHistory(TDateTime now);
     void ClearHistory();
 };

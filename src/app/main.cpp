@@ -1,8 +1,9 @@
-#include "acquisition/ui/Main.h"
+#include "program/ui/Main.h"
 #include "common/Clock.h"
 #include "common/ProgramDir.h"
 #include "common/ui/WidgetPrompts.h"
 #include "link/serial/TComPort.h"
+#include "link/ui/ComSetup.h"
 #include "program/ProgramCore.h"
 #include <QApplication>
 #include <QMessageBox>
@@ -33,11 +34,13 @@ int main(int argc, char** argv) {
 
     SystemClock clock;
     WidgetPrompts prompts;
+    TComSetupPrompt portPrompt;
     TComPort port;
-    auto core = std::make_unique<TProgramCore>(port, clock, prompts, ProgramDir());
+    auto core = std::make_unique<TProgramCore>(port, clock, prompts, portPrompt, ProgramDir());
     // The windows that join in later issues are created here, after the main window, in their order.
     auto mainForm = std::make_unique<TMainForm>(*core, prompts);
     prompts.SetParent(mainForm.get());
+    portPrompt.SetParent(mainForm.get());
     QObject::connect(mainForm.get(), &TMainForm::Closed, &app, &QApplication::quit);
     mainForm->show();
     const int rc = app.exec();

@@ -1,17 +1,49 @@
 #pragma once
 #include <QString>
-#include <QStringList>
-
-struct TComSettings;
 
 // Everything the core asks of the user. Widgets implement it; tests record what was asked.
+// Prompts come from what the user did, never from inside the 200 ms tick: a message box there
+// would stall polling and every sequence for as long as it stays open. The tick marks itself with
+// TTickScope, and a prompt asked for meanwhile is reported to PromptInTick.
 class UserPrompts {
-public:
+  public:
     virtual ~UserPrompts() = default;
+
     // An information message with an OK button.
-    virtual void ShowMessage(const QString& text) = 0;
+    void ShowMessage(const QString& text) {
+        CheckOutsideTick(text);
+        DoShowMessage(text);
+    }
     // The program's general error box, for errors nobody else handles.
-    virtual void ShowError(const QString& text) = 0;
-    // The modal port setup dialog; true when confirmed (the settings then hold the choice).
-    virtual bool EditPortSettings(TComSettings& settings, const QStringList& ports) = 0;
+    void ShowError(const QString& text) {
+        CheckOutsideTick(text);
+        DoShowError(text);
+    }
+
+    bool InTick() const { return tickDepth_ > 0; }
+
+  protected:
+    virtual void DoShowMessage(const QString& text) = 0;
+    virtual void DoShowError(const QString& text) = 0;
+    // The program still shows the prompt, late rather than lost; the tests' prompts fail the test.
+    virtual void PromptInTick(const QString& text) { (void)text; }
+    void CheckOutsideTick(const QString& text) {
+        if (InTick()) PromptInTick(text);
+    }
+
+  private:
+    friend class TTickScope;
+    int tickDepth_ = 0;
+};
+
+// Marks the extent of one tick for the prompt check.
+class TTickScope {
+  public:
+    explicit TTickScope(UserPrompts& prompts) : prompts_(prompts) { ++prompts_.tickDepth_; }
+    ~TTickScope() { --prompts_.tickDepth_; }
+    TTickScope(const TTickScope&) = delete;
+    TTickScope& operator=(const TTickScope&) = delete;
+
+  private:
+    UserPrompts& prompts_;
 };

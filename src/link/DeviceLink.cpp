@@ -1,11 +1,13 @@
 #include "link/DeviceLink.h"
-#include "acquisition/MeasurementStore.h"
 #include "common/UserPrompts.h"
+#include "link/PortSettingsPrompt.h"
 #include <QDir>
 
-TDeviceLink::TDeviceLink(SerialPort& port, TMySts& sts, UserPrompts& prompts, QString settingsDir)
-    : ComPortM(port), sts_(sts), prompts_(prompts), settingsDir_(std::move(settingsDir)) {
+TDeviceLink::TDeviceLink(SerialPort& port, UserPrompts& prompts, PortSettingsPrompt& portPrompt,
+                         QString settingsDir)
+    : ComPortM(port), prompts_(prompts), portPrompt_(portPrompt), settingsDir_(std::move(settingsDir)) {
     ComPortM.OnRxChar = [this](int count) { ComPortMRxChar(count); };
+    ComPortM.OnSignal = [this](TComSignal signal, bool on) { SignalChanged.Notify(signal, on); };
     // A port that went away closes the link as a failed write does.
     ComPortM.OnPortLost = [this](const QString&) { CloseLink(); };
 }
@@ -13,12 +15,7 @@ TDeviceLink::TDeviceLink(SerialPort& port, TMySts& sts, UserPrompts& prompts, QS
 TDeviceLink::~TDeviceLink() {
     ComPortM.OnRxChar = nullptr;
     ComPortM.OnPortLost = nullptr;
-}
-
-void TDeviceLink::SetLinkOpen(bool open) {
-    const bool changed = LinkOpen != open;
-    LinkOpen = open;
-    if (changed && OnLinkStateChanged) OnLinkStateChanged(open);
+    ComPortM.OnSignal = nullptr;
 }
 
 bool TDeviceLink::OpenLink() {
@@ -27,31 +24,37 @@ bool TDeviceLink::OpenLink() {
     } catch (const EComPort&) {
         return false; // silent: the cycle simply stays idle
     }
-    sts_.PortName = ComPortM.Port();
-    SetLinkOpen(true);
+    portName_ = ComPortM.Port();
+    const bool changed = !linkOpen_;
+    linkOpen_ = true;
+    if (changed) LinkStateChanged.Notify(true);
     return true;
 }
 
 bool TDeviceLink::CloseLink() {
-    SetLinkOpen(false);
+    // Closed before the port, so that nothing is sent while it closes.
+    const bool changed = linkOpen_;
+    linkOpen_ = false;
+    bool closed = true;
     try {
         ComPortM.Close();
+        portName_.clear();
     } catch (const EComPort&) {
-        return false;
+        closed = false;
     }
-    sts_.PortName.clear();
-    return true;
+    if (changed) LinkStateChanged.Notify(false);
+    return closed;
 }
 
 void TDeviceLink::SendFrame(QStringView payload) {
     const std::optional<QByteArray> frame = BuildFrame(ToWireBytes(payload));
-    if (!frame || !LinkOpen) return;
+    if (!frame || !linkOpen_) return;
     try {
         ComPortM.WriteStr(*frame);
     } catch (const EComPort&) {
         CloseLink();
     }
-    if (CBSendLog && OnSendLogLine) OnSendLogLine(FromWireBytes(QByteArrayView(*frame).chopped(2)));
+    if (sendLog_) SendLogLine.Notify(FromWireBytes(QByteArrayView(*frame).chopped(2)));
 }
 
 void TDeviceLink::ComPortMRxChar(int count) {
@@ -61,16 +64,17 @@ void TDeviceLink::ComPortMRxChar(int count) {
             if (auto frame = receiver_.Feed(c)) HandleFrame(*frame);
     } catch (const std::exception&) {
         // A failed read or a failing handler drops the rest of the chunk, without a message.
+        ChunkDropped.Notify(++droppedChunks_);
     }
 }
 
 void TDeviceLink::HandleFrame(const TParsedFrame& frame) {
     const QString text = FromWireBytes(frame.Text);
     if (!frame.Good) {
-        if (CBReciveLog && OnReceiveLogLine) OnReceiveLogLine(QStringLiteral("SumCheck Error! : ") + text);
+        if (receiveLog_) ReceiveLogLine.Notify(QStringLiteral("SumCheck Error! : ") + text);
         return;
     }
-    if (CBReciveLog && OnReceiveLogLine) OnReceiveLogLine(text);
+    if (receiveLog_) ReceiveLogLine.Notify(text);
     if (OnFrame) OnFrame(text);
 }
 
@@ -83,7 +87,7 @@ void TDeviceLink::LoadPortSettings() { ComPortM.LoadSettings(SettingsPath()); }
 void TDeviceLink::SavePortSettings() { ComPortM.StoreSettings(SettingsPath()); }
 
 void TDeviceLink::EditPortSettings() {
-    prompts_.EditPortSettings(ComPortM.Settings, ComPortM.AvailablePorts());
+    portPrompt_.EditPortSettings(ComPortM.Settings, ComPortM.AvailablePorts());
     SavePortSettings();
 }
 

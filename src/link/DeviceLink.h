@@ -1,11 +1,12 @@
 #pragma once
+#include "common/Notifier.h"
 #include "link/FrameCodec.h"
 #include "link/PairList.h"
 #include "link/SerialPort.h"
 #include <QString>
 #include <functional>
 
-struct TMySts;
+class PortSettingsPrompt;
 class UserPrompts;
 
 inline const QString ChangeRefusedText = QStringLiteral("接続中は変更できません");
@@ -15,23 +16,36 @@ inline const QString ChangeRefusedText = QStringLiteral("接続中は変更で�
 // settings file. The window TCommCtrlForm shows its traffic logs and indicators.
 class TDeviceLink {
 public:
-    TDeviceLink(SerialPort& port, TMySts& sts, UserPrompts& prompts, QString settingsDir);
+    TDeviceLink(SerialPort& port, UserPrompts& prompts, PortSettingsPrompt& portPrompt, QString settingsDir);
     ~TDeviceLink();
     TDeviceLink(const TDeviceLink&) = delete;
     TDeviceLink& operator=(const TDeviceLink&) = delete;
 
     SerialPort& ComPortM;
     int Tag = 0; // selects Port<Tag>.ini
-    bool LinkOpen = false;
-    // Called once per good frame with "<" payload ">"; installing replaces the previous handler.
+    // Called once per good frame with "<" payload ">". The exchange layer installs it with every
+    // send, which replaces the previous handler on purpose: one answer has one taker.
     std::function<void(const QString& frame)> OnFrame;
-    bool CBSendLog = false;
-    bool CBReciveLog = false;
-    // The log views; a line per logged frame.
-    std::function<void(const QString& line)> OnSendLogLine;
-    std::function<void(const QString& line)> OnReceiveLogLine;
+
+    bool LinkOpen() const { return linkOpen_; }
+    // The port the link opened; empty while closed.
+    const QString& PortName() const { return portName_; }
+
+    // The traffic logs, a line per logged frame while switched on.
+    void SetSendLog(bool on) { sendLog_ = on; }
+    void SetReceiveLog(bool on) { receiveLog_ = on; }
+    bool SendLogOn() const { return sendLog_; }
+    bool ReceiveLogOn() const { return receiveLog_; }
+    TNotifier<const QString&> SendLogLine;
+    TNotifier<const QString&> ReceiveLogLine;
     // The link opened or closed, by a caller or because the port failed.
-    std::function<void(bool open)> OnLinkStateChanged;
+    TNotifier<bool> LinkStateChanged;
+    // An indicator's signal went on or off.
+    TNotifier<TComSignal, bool> SignalChanged;
+    // Received data the link had to drop without telling the user: a failed read, or a frame
+    // handler that raised. Counted so that it never passes unseen.
+    int DroppedChunks() const { return droppedChunks_; }
+    TNotifier<int> ChunkDropped;
 
     const QByteArray& RxBuffer() const { return receiver_.RxBuffer; }
     qint8 RxState() const { return receiver_.RxState; }
@@ -51,10 +65,14 @@ public:
 
 private:
     void HandleFrame(const TParsedFrame& frame);
-    void SetLinkOpen(bool open);
 
-    TMySts& sts_;
     UserPrompts& prompts_;
+    PortSettingsPrompt& portPrompt_;
     QString settingsDir_;
     TFrameReceiver receiver_;
+    bool linkOpen_ = false;
+    QString portName_;
+    bool sendLog_ = false;
+    bool receiveLog_ = false;
+    int droppedChunks_ = 0;
 };

@@ -3,17 +3,19 @@
 #include "common/UserPrompts.h"
 #include "link/SerialPort.h"
 
-TProgramCore::TProgramCore(SerialPort& port, Clock& clock, UserPrompts& prompts, QString programDir)
-    : Link(port, Store.MySts, prompts, std::move(programDir)), Exchange(Link), Polling(Exchange, Store),
-      clock_(clock), prompts_(prompts) {}
+TProgramCore::TProgramCore(SerialPort& port, Clock& clock, UserPrompts& prompts, PortSettingsPrompt& portPrompt,
+                           QString programDir)
+    : Link(port, prompts, portPrompt, std::move(programDir)), Exchange(Link), Polling(Exchange, Store),
+      clock_(clock), prompts_(prompts) {
+    linkFollowing_ = Link.LinkStateChanged.Follow([this](bool open) {
+        Store.SetPortName(Link.PortName());
+        LinkStateChanged.Notify(open);
+    });
+}
 
 void TProgramCore::Create() {
-    Link.Tag = 0;
-    Exchange.PollingEnabled = true;
-    Store.MySts.ServiceMode = false;
-    Store.CurrentSample.AirTemp = 0;
-    Store.CurrentSample.WindSpeed = 0;
-    Store.CurrentSample.Valid = false;
+    Store.ResetAtStart();
+    Exchange.ResetAtStart();
     Link.LoadPortSettings();
 }
 
@@ -29,21 +31,24 @@ bool TProgramCore::IsPolling() const {
     return Link.ComPortM.Connected() && Exchange.PollingEnabled;
 }
 
+// The order of the tick. Nothing in it may ask the user anything: a prompt would stall the tick.
 void TProgramCore::MainTimerTimer() {
-    if (IsPolling()) {
-        Polling.PollStep();
-        Store.CurrentSample.Valid = true;
-        if (Polling.CountTick()) {
-            Store.ShiftHistory(clock_.Now());
-            if (ShowLiveValues) ShowLiveValues();
-            Polling.UpdateFirmwareFlag();
-            if (OnSecond) OnSecond();
-        }
-    } else {
+    const TTickScope tick(prompts_);
+    if (IsPolling())
+        PollingTick();
+    else
         Store.CurrentSample.Valid = false;
-    }
-    if (OnTick) OnTick();
-    if (OnMainTick) OnMainTick();
+    TickDone.Notify();
+}
+
+void TProgramCore::PollingTick() {
+    Polling.PollStep();
+    Store.CurrentSample.Valid = true;
+    PollDone.Notify();
+    if (!Polling.CountTick()) return;
+    Store.ShiftHistory(clock_.Now());
+    Polling.UpdateFirmwareFlag();
+    SecondDone.Notify();
 }
 
 void TProgramCore::BBStartClick() {

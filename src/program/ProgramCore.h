@@ -2,18 +2,21 @@
 #include "acquisition/Exchange.h"
 #include "acquisition/MeasurementStore.h"
 #include "acquisition/PollingCycle.h"
+#include "common/Notifier.h"
 #include "link/DeviceLink.h"
-#include <functional>
 
 class Clock;
+class PortSettingsPrompt;
 class SerialPort;
 class UserPrompts;
 
-// Owns the program-wide state and runs the main timer's tick. Windows show what it holds and forward
-// their buttons to it; a whole run needs no window.
+// Composes the subsystems and orders the main timer's tick; it decides nothing itself. Each
+// subsystem owns and resets its own state. Views follow the notifications, which name what
+// happened, and call the subsystems' operations; a whole run needs no window.
 class TProgramCore {
   public:
-    TProgramCore(SerialPort& port, Clock& clock, UserPrompts& prompts, QString programDir);
+    TProgramCore(SerialPort& port, Clock& clock, UserPrompts& prompts, PortSettingsPrompt& portPrompt,
+                 QString programDir);
     TProgramCore(const TProgramCore&) = delete;
     TProgramCore& operator=(const TProgramCore&) = delete;
 
@@ -22,15 +25,17 @@ class TProgramCore {
     TExchange Exchange;
     TPollingCycle Polling;
 
-    // The main window's refresh, once a second while polling.
-    std::function<void()> ShowLiveValues;
-    // The service windows' turns in the tick. OnSecond follows the refresh; OnTick and OnMainTick run
-    // on every tick, polling or not.
-    std::function<void()> OnSecond;
-    std::function<void()> OnTick;
-    std::function<void()> OnMainTick;
+    // A polling step has decoded the last answer and sent the next request.
+    TNotifier<> PollDone;
+    // A second of polling is complete: the history has shifted, the firmware flag is current.
+    TNotifier<> SecondDone;
+    // The tick's steps are all done, polling or not.
+    TNotifier<> TickDone;
+    // The link opened or closed (by the user or by a fault); the status record already tells the
+    // port's name, or none.
+    TNotifier<bool> LinkStateChanged;
 
-    // The main window's creation: port settings loaded, sample reset, polling allowed. Raises EComPort
+    // The program's creation: sample reset, polling allowed, port settings loaded. Raises EComPort
     // when Port0.ini cannot be read.
     void Create();
     // The main window shown: the history starts empty.
@@ -41,7 +46,7 @@ class TProgramCore {
     // not open leaves the program idle, without a message.
     void BBStartClick();
     void BBStopClick();
-    // The main window's destruction.
+    // The program's end.
     void Shutdown();
 
     TDateTime Now() const;
@@ -49,6 +54,9 @@ class TProgramCore {
     bool IsPolling() const;
 
   private:
+    void PollingTick();
+
     Clock& clock_;
     UserPrompts& prompts_;
+    TNotifier<bool>::Subscription linkFollowing_;
 };

@@ -16,9 +16,8 @@ class ExchangeTest : public ::testing::Test {
   protected:
     QTemporaryDir dir;
     FakeSerialPort port;
-    TMySts sts;
     RecordingPrompts prompts;
-    TDeviceLink link{port, sts, prompts, dir.path()};
+    TDeviceLink link{port, prompts, prompts, dir.path()};
     TExchange exchange{link};
 
     void SetUp() override { ASSERT_TRUE(link.OpenLink()); }

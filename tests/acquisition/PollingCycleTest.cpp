@@ -24,14 +24,14 @@ class PollingCycleTest : public ::testing::Test {
     SimulatedInstrumentPort port;
     ManualClock clock{EncodeDateTime(2026, 3, 4, 5, 6, 7)};
     RecordingPrompts prompts;
-    TProgramCore core{port, clock, prompts, dir.path()};
+    TProgramCore core{port, clock, prompts, prompts, dir.path()};
     std::vector<std::string> calls;
+    std::vector<TNotifier<>::Subscription> following;
 
     void SetUp() override {
-        core.ShowLiveValues = [this] { calls.push_back("ShowLiveValues"); };
-        core.OnSecond = [this] { calls.push_back("OnSecond"); };
-        core.OnTick = [this] { calls.push_back("OnTick"); };
-        core.OnMainTick = [this] { calls.push_back("OnMainTick"); };
+        following.push_back(core.PollDone.Follow([this] { calls.push_back("PollDone"); }));
+        following.push_back(core.SecondDone.Follow([this] { calls.push_back("SecondDone"); }));
+        following.push_back(core.TickDone.Follow([this] { calls.push_back("TickDone"); }));
     }
 
     void Start() {
@@ -53,7 +53,7 @@ class PollingCycleTest : public ::testing::Test {
         port.Receive(BuildFrame(payload).value());
         Tick();
     }
-    int Count(const std::string& hook) const { return int(std::count(calls.begin(), calls.end(), hook)); }
+    int Count(const std::string& event) const { return int(std::count(calls.begin(), calls.end(), event)); }
 };
 
 TEST_F(PollingCycleTest, FirstThreeTicksAskTheGroupsInRotation) {
@@ -82,25 +82,24 @@ TEST_F(PollingCycleTest, CurrentSampleFollowsTheInstrument) {
     EXPECT_EQ(s.Time, 0) << "only history entries carry times";
 }
 
-TEST_F(PollingCycleTest, FifthPollingTickMakesTheSecondWithHooksInOrder) {
+TEST_F(PollingCycleTest, FifthPollingTickMakesTheSecondWithNotificationsInOrder) {
     Start();
     Tick(4);
     EXPECT_FALSE(core.Store.SampleHistory[0].Valid);
-    EXPECT_EQ(Count("ShowLiveValues") + Count("OnSecond"), 0);
-    EXPECT_EQ(Count("OnTick"), 4);
-    EXPECT_EQ(Count("OnMainTick"), 4);
+    EXPECT_EQ(Count("SecondDone"), 0);
+    EXPECT_EQ(Count("TickDone"), 4);
 
     calls.clear();
     const TDateTime fifth = clock.Now();
     Tick();
-    EXPECT_THAT(calls, ElementsAre("ShowLiveValues", "OnSecond", "OnTick", "OnMainTick"));
+    EXPECT_THAT(calls, ElementsAre("PollDone", "SecondDone", "TickDone"));
     EXPECT_TRUE(core.Store.SampleHistory[0].Valid);
     EXPECT_EQ(core.Store.SampleHistory[0].Time, fifth);
     EXPECT_EQ(core.Store.SampleHistory[0].WindSpeed, core.Store.CurrentSample.WindSpeed);
     EXPECT_FALSE(core.Store.SampleHistory[1].Valid);
 
     Tick(5);
-    EXPECT_EQ(Count("OnSecond"), 2);
+    EXPECT_EQ(Count("SecondDone"), 2);
     EXPECT_EQ(core.Store.SampleHistory[1].Time, fifth);
 }
 
@@ -111,9 +110,8 @@ TEST_F(PollingCycleTest, PortThatFailedToOpenLeavesEveryTickIdle) {
     Tick(6);
     EXPECT_FALSE(core.Store.CurrentSample.Valid);
     EXPECT_TRUE(port.Written.isEmpty());
-    EXPECT_EQ(Count("OnTick"), 6);
-    EXPECT_EQ(Count("OnMainTick"), 6);
-    EXPECT_EQ(Count("ShowLiveValues") + Count("OnSecond"), 0);
+    EXPECT_EQ(Count("TickDone"), 6);
+    EXPECT_EQ(Count("PollDone") + Count("SecondDone"), 0);
     EXPECT_EQ(core.Polling.GroupCounter, 0);
     EXPECT_TRUE(prompts.Errors.isEmpty() && prompts.Messages.isEmpty());
 }
@@ -128,7 +126,7 @@ TEST_F(PollingCycleTest, DisabledPollingWithThePortOpenIsIdleToo) {
     EXPECT_TRUE(port.Written.isEmpty());
     EXPECT_EQ(core.Polling.GroupCounter, 2);
     EXPECT_EQ(core.Polling.TickCount, 2);
-    EXPECT_EQ(Count("OnSecond"), 0);
+    EXPECT_EQ(Count("SecondDone"), 0);
 }
 
 TEST_F(PollingCycleTest, StopAndStartResumeTheRotationAndTheSecond) {
@@ -142,15 +140,15 @@ TEST_F(PollingCycleTest, StopAndStartResumeTheRotationAndTheSecond) {
     EXPECT_TRUE(port.Written.isEmpty());
     EXPECT_EQ(core.Polling.GroupCounter, 3);
     EXPECT_EQ(core.Polling.TickCount, 3);
-    EXPECT_EQ(Count("OnTick"), 10);
+    EXPECT_EQ(Count("TickDone"), 10);
 
     Start();
     Tick();
     EXPECT_EQ(port.TakeWritten(), Group1);
-    EXPECT_EQ(Count("OnSecond"), 0);
+    EXPECT_EQ(Count("SecondDone"), 0);
     Tick();
     EXPECT_EQ(port.TakeWritten(), Group2);
-    EXPECT_EQ(Count("OnSecond"), 1) << "the paused second completes after two more polls";
+    EXPECT_EQ(Count("SecondDone"), 1) << "the paused second completes after two more polls";
 }
 
 TEST_F(PollingCycleTest, CounterWrapAsksGroupZeroTwiceInARow) {
@@ -219,7 +217,7 @@ TEST_F(PollingCycleTest, FailedWriteClosesTheLinkAndTheNextTickIsIdle) {
     Tick();
     EXPECT_FALSE(core.Store.CurrentSample.Valid);
     EXPECT_EQ(core.Polling.GroupCounter, 3);
-    EXPECT_THAT(calls, ElementsAre("OnTick", "OnMainTick"));
+    EXPECT_THAT(calls, ElementsAre("TickDone"));
 }
 
 struct FirmwareCase {

@@ -25,17 +25,17 @@ protected:
     QString portPath = QDir(dir.path()).filePath("krv.port");
     SimProcess sim;
     TComPort port;
-    TMySts sts;
     RecordingPrompts prompts;
-    TDeviceLink link{port, sts, prompts, dir.path()};
+    TDeviceLink link{port, prompts, prompts, dir.path()};
     QStringList frames, receiveLog;
+    std::vector<TNotifier<const QString&>::Subscription> logs;
 
     void SetUp() override {
         ASSERT_FALSE(sim.Start({"--link", portPath, "--wind-speed", "3.5", "--azimuth", "270"}).isEmpty());
         port.Settings.Port = portPath;
         link.OnFrame = [this](const QString& f) { frames << f; };
-        link.CBReciveLog = true;
-        link.OnReceiveLogLine = [this](const QString& l) { receiveLog << l; };
+        link.SetReceiveLog(true);
+        logs.push_back(link.ReceiveLogLine.Follow([this](const QString& l) { receiveLog << l; }));
     }
 
     bool RequestAndWaitForAnswer() {
@@ -47,7 +47,7 @@ protected:
 
 TEST_F(LinkAgainstSimulator, ReadRequestIsAnsweredThroughTheFrameHandler) {
     ASSERT_TRUE(link.OpenLink());
-    EXPECT_EQ(sts.PortName, portPath);
+    EXPECT_EQ(link.PortName(), portPath);
     ASSERT_TRUE(RequestAndWaitForAnswer());
     ASSERT_EQ(frames.size(), 1);
     EXPECT_THAT(frames[0].toStdString(), ::testing::MatchesRegex("<AD,M01=3\\.50*,M05=270(\\.0*)?,>"));
@@ -59,9 +59,9 @@ TEST_F(LinkAgainstSimulator, SimulatorEndingClosesTheLinkQuietlyAndReopenWorks) 
     ASSERT_TRUE(RequestAndWaitForAnswer());
 
     sim.Stop();
-    EXPECT_TRUE(QTest::qWaitFor([this] { return !link.LinkOpen; }, 2000)) << "the link stayed open";
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !link.LinkOpen(); }, 2000)) << "the link stayed open";
     EXPECT_FALSE(port.Connected());
-    EXPECT_EQ(sts.PortName, "");
+    EXPECT_EQ(link.PortName(), "");
 
     // A vanished port must not leave the process spinning on errors.
     const double before = ProcessCpuSeconds();

@@ -1,4 +1,4 @@
-#include "acquisition/ui/Main.h"
+#include "program/ui/Main.h"
 #include "common/Clock.h"
 #include "link/serial/TComPort.h"
 #include "program/ProgramCore.h"
@@ -33,7 +33,7 @@ class ProgramAgainstSimulator : public ::testing::Test {
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
         ini.write("[ComPortM]\r\nPort=" + portPath.toLocal8Bit() + "\r\nBaudRate=38400\r\n");
         ini.close();
-        core = std::make_unique<TProgramCore>(port, clock, prompts, dir.path());
+        core = std::make_unique<TProgramCore>(port, clock, prompts, prompts, dir.path());
         form = std::make_unique<TMainForm>(*core, prompts);
         form->MainTimer->stop();
         form->show();
@@ -59,7 +59,7 @@ class ProgramAgainstSimulator : public ::testing::Test {
 
 TEST_F(ProgramAgainstSimulator, PanelsShowTheSimulatorsValuesAndPollingSurvivesItsRestart) {
     form->BBStartClick();
-    ASSERT_TRUE(core->Link.LinkOpen);
+    ASSERT_TRUE(core->Link.LinkOpen());
     PollSeconds(3);
     EXPECT_EQ(form->windowTitle(), portPath + " | KRV-series monitor. Ver.0.80");
     EXPECT_EQ(form->PWindSpeed->text(), "3.500 m/s.");
@@ -72,7 +72,7 @@ TEST_F(ProgramAgainstSimulator, PanelsShowTheSimulatorsValuesAndPollingSurvivesI
 
     // The instrument goes away mid-run: the link closes on its own and the program idles.
     sim.Stop();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !core->Link.LinkOpen; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !core->Link.LinkOpen(); }, 5000));
     form->MainTimerTimer();
     EXPECT_FALSE(core->Store.CurrentSample.Valid);
     EXPECT_EQ(form->PWindSpeed->text(), "3.500 m/s.");
@@ -81,7 +81,7 @@ TEST_F(ProgramAgainstSimulator, PanelsShowTheSimulatorsValuesAndPollingSurvivesI
     // Back again, with another wind: the start button resumes polling.
     ASSERT_FALSE(StartSimulator("4.25").isEmpty());
     form->BBStartClick();
-    ASSERT_TRUE(core->Link.LinkOpen);
+    ASSERT_TRUE(core->Link.LinkOpen());
     PollSeconds(2);
     EXPECT_EQ(form->PWindSpeed->text(), "4.250 m/s.");
 }

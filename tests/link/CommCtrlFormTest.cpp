@@ -17,9 +17,8 @@ class CommCtrlFormTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     FakeSerialPort port;
-    TMySts sts;
     RecordingPrompts prompts;
-    TDeviceLink link{port, sts, prompts, dir.path()};
+    TDeviceLink link{port, prompts, prompts, dir.path()};
     TCommCtrlForm form{link};
 };
 

@@ -14,14 +14,14 @@ class DeviceLinkTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     FakeSerialPort port;
-    TMySts sts;
     RecordingPrompts prompts;
-    TDeviceLink link{port, sts, prompts, dir.path()};
+    TDeviceLink link{port, prompts, prompts, dir.path()};
     QStringList sendLog, receiveLog, frames;
+    std::vector<TNotifier<const QString&>::Subscription> logs;
 
     void SetUp() override {
-        link.OnSendLogLine = [this](const QString& l) { sendLog << l; };
-        link.OnReceiveLogLine = [this](const QString& l) { receiveLog << l; };
+        logs.push_back(link.SendLogLine.Follow([this](const QString& l) { sendLog << l; }));
+        logs.push_back(link.ReceiveLogLine.Follow([this](const QString& l) { receiveLog << l; }));
         link.OnFrame = [this](const QString& f) { frames << f; };
     }
 };
@@ -29,28 +29,27 @@ protected:
 TEST_F(DeviceLinkTest, OpenCopiesThePortNameAndCloseClearsIt) {
     port.Settings.Port = "/dev/pts/7";
     ASSERT_TRUE(link.OpenLink());
-    EXPECT_TRUE(link.LinkOpen);
-    EXPECT_EQ(sts.PortName, "/dev/pts/7");
+    EXPECT_TRUE(link.LinkOpen());
+    EXPECT_EQ(link.PortName(), "/dev/pts/7");
     EXPECT_TRUE(link.CloseLink());
-    EXPECT_FALSE(link.LinkOpen);
+    EXPECT_FALSE(link.LinkOpen());
     EXPECT_FALSE(port.Connected());
-    EXPECT_EQ(sts.PortName, "");
+    EXPECT_EQ(link.PortName(), "");
     EXPECT_TRUE(link.CloseLink()) << "closing a closed link is harmless";
 }
 
 TEST_F(DeviceLinkTest, FailedOpenChangesNothingAndSaysNothing) {
     port.FailOpen = true;
-    sts.PortName = "before";
     EXPECT_FALSE(link.OpenLink());
-    EXPECT_FALSE(link.LinkOpen);
-    EXPECT_EQ(sts.PortName, "before");
+    EXPECT_FALSE(link.LinkOpen());
+    EXPECT_EQ(link.PortName(), "");
     EXPECT_TRUE(prompts.Messages.isEmpty());
     EXPECT_TRUE(prompts.Errors.isEmpty());
 }
 
 TEST_F(DeviceLinkTest, SendWritesTheFrameAndLogsItWithoutLineEnd) {
     link.OpenLink();
-    link.CBSendLog = true;
+    link.SetSendLog(true);
     link.SendFrame(u"RD,M01,");
     EXPECT_EQ(port.Written, "<RD,M01,>EA\r\n");
     EXPECT_EQ(sendLog, QStringList{"<RD,M01,>EA"});
@@ -63,7 +62,7 @@ TEST_F(DeviceLinkTest, SendLogOnlyWhenTicked) {
 }
 
 TEST_F(DeviceLinkTest, OversizedOrClosedSendsNothing) {
-    link.CBSendLog = true;
+    link.SetSendLog(true);
     link.SendFrame(u"RD,M01,");
     link.OpenLink();
     link.SendFrame(QString(127, 'A'));
@@ -75,12 +74,12 @@ TEST_F(DeviceLinkTest, OversizedOrClosedSendsNothing) {
 
 TEST_F(DeviceLinkTest, FailedWriteClosesTheLinkButStillLogs) {
     link.OpenLink();
-    link.CBSendLog = true;
+    link.SetSendLog(true);
     port.FailWrite = true;
     link.SendFrame(u"RD,M01,");
-    EXPECT_FALSE(link.LinkOpen);
+    EXPECT_FALSE(link.LinkOpen());
     EXPECT_FALSE(port.Connected());
-    EXPECT_EQ(sts.PortName, "");
+    EXPECT_EQ(link.PortName(), "");
     EXPECT_EQ(sendLog.size(), 1);
     link.SendFrame(u"RD,M05,");
     EXPECT_EQ(sendLog.size(), 1) << "later sends do nothing until reopened";
@@ -88,7 +87,7 @@ TEST_F(DeviceLinkTest, FailedWriteClosesTheLinkButStillLogs) {
 
 TEST_F(DeviceLinkTest, GoodFrameReachesTheHandlerOnce) {
     link.OpenLink();
-    link.CBReciveLog = true;
+    link.SetReceiveLog(true);
     port.Receive("<AD,M01=");
     port.Receive("1.234,>C");
     EXPECT_TRUE(frames.isEmpty());
@@ -99,7 +98,7 @@ TEST_F(DeviceLinkTest, GoodFrameReachesTheHandlerOnce) {
 
 TEST_F(DeviceLinkTest, ChecksumErrorIsOnlyLogged) {
     link.OpenLink();
-    link.CBReciveLog = true;
+    link.SetReceiveLog(true);
     port.Receive("<AD,M01=1.234,>c6\r\n");
     EXPECT_TRUE(frames.isEmpty());
     EXPECT_EQ(receiveLog, QStringList{"SumCheck Error! : <AD,M01=1.234,>"});
@@ -132,7 +131,7 @@ TEST_F(DeviceLinkTest, FailedReadDropsTheChunkQuietlyAndKeepsTheLinkOpen) {
     port.FailRead = true;
     port.Receive("<AD,M01=1.234,>C6\r\n");
     EXPECT_TRUE(frames.isEmpty());
-    EXPECT_TRUE(link.LinkOpen);
+    EXPECT_TRUE(link.LinkOpen());
     EXPECT_TRUE(prompts.Errors.isEmpty());
     port.FailRead = false;
     port.Waiting.clear();
@@ -142,12 +141,12 @@ TEST_F(DeviceLinkTest, FailedReadDropsTheChunkQuietlyAndKeepsTheLinkOpen) {
 
 TEST_F(DeviceLinkTest, PortLostClosesTheLinkAndReopenWorks) {
     bool lastState = true;
-    link.OnLinkStateChanged = [&](bool open) { lastState = open; };
+    const auto following = link.LinkStateChanged.Follow([&](bool open) { lastState = open; });
     link.OpenLink();
     port.Lose();
-    EXPECT_FALSE(link.LinkOpen);
+    EXPECT_FALSE(link.LinkOpen());
     EXPECT_FALSE(lastState);
-    EXPECT_EQ(sts.PortName, "");
+    EXPECT_EQ(link.PortName(), "");
     EXPECT_TRUE(link.OpenLink());
     link.SendFrame(u"RD,M01,");
     EXPECT_EQ(port.Written, "<RD,M01,>EA\r\n");
@@ -187,7 +186,7 @@ TEST_F(DeviceLinkTest, ConfirmedSetupIsSavedAndLoadsBack) {
 
 TEST_F(DeviceLinkTest, UnwritableSettingsFileReachesTheErrorBoxAndKeepsTheChoice) {
     FakeSerialPort otherPort;
-    TDeviceLink badLink(otherPort, sts, prompts, dir.filePath("no/such/folder"));
+    TDeviceLink badLink(otherPort, prompts, prompts, dir.filePath("no/such/folder"));
     prompts.DialogChoice = [](TComSettings& s) { s.Port = "COM3"; };
     badLink.BBSetupClick();
     EXPECT_EQ(prompts.Errors, QStringList{"Failed to store settings"});

@@ -1,10 +1,13 @@
 #pragma once
 #include "common/UserPrompts.h"
 #include "link/ComSettings.h"
+#include "link/PortSettingsPrompt.h"
 #include <functional>
+#include <stdexcept>
 
-// Records what the core asked of the user; the dialog's answer is chosen by the test.
-class RecordingPrompts : public UserPrompts {
+// Records what the core asked of the user; the dialog's answer is chosen by the test. A prompt
+// asked for inside the tick is refused with an exception, which fails the test that caused it.
+class RecordingPrompts : public UserPrompts, public PortSettingsPrompt {
 public:
     QStringList Messages;
     QStringList Errors;
@@ -13,13 +16,19 @@ public:
     // Applied to the settings when the dialog is "confirmed"; empty means the user cancels.
     std::function<void(TComSettings&)> DialogChoice;
 
-    void ShowMessage(const QString& text) override { Messages << text; }
-    void ShowError(const QString& text) override { Errors << text; }
     bool EditPortSettings(TComSettings& settings, const QStringList& ports) override {
+        if (InTick()) PromptInTick(QStringLiteral("the port setup dialog"));
         ++SetupDialogs;
         LastPorts = ports;
         if (!DialogChoice) return false;
         DialogChoice(settings);
         return true;
+    }
+
+protected:
+    void DoShowMessage(const QString& text) override { Messages << text; }
+    void DoShowError(const QString& text) override { Errors << text; }
+    void PromptInTick(const QString& text) override {
+        throw std::logic_error("a prompt inside the tick: " + text.toStdString());
     }
 };

@@ -13,9 +13,9 @@ class WidgetPrompts final : public UserPrompts {
     explicit WidgetPrompts(QWidget* parent = nullptr) : parent_(parent) {}
     void SetParent(QWidget* parent) { parent_ = parent; }
 
-    void ShowMessage(const QString& text) override;
-    void ShowError(const QString& text) override;
-    bool EditPortSettings(TComSettings& settings, const QStringList& ports) override;
+  protected:
+    void DoShowMessage(const QString& text) override;
+    void DoShowError(const QString& text) override;
 
   private:
     QWidget* parent_;

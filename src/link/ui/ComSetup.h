@@ -1,5 +1,6 @@
 #pragma once
 #include "link/ComSettings.h"
+#include "link/PortSettingsPrompt.h"
 #include <QDialog>
 
 class QComboBox;
@@ -26,4 +27,17 @@ private:
     QComboBox* CBStopBits;
     QComboBox* CBParity;
     QComboBox* CBFlowControl;
+};
+
+// The link's port setup prompt, shown over the window that asked.
+class TComSetupPrompt final : public PortSettingsPrompt {
+public:
+    explicit TComSetupPrompt(QWidget* parent = nullptr) : parent_(parent) {}
+    void SetParent(QWidget* parent) { parent_ = parent; }
+    bool EditPortSettings(TComSettings& settings, const QStringList& ports) override {
+        return TComSetupFrm::Execute(settings, ports, parent_);
+    }
+
+private:
+    QWidget* parent_;
 };

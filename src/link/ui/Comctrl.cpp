@@ -59,10 +59,15 @@ TCommCtrlForm::TCommCtrlForm(TDeviceLink& link, QWidget* parent) : QWidget(paren
     BBSetup = new QPushButton(QStringLiteral("Com Setup.."));
     BBSetup->setObjectName("BBSetup");
 
+    // Received data the link dropped; shown only once there is some.
+    LDropped = new QLabel;
+    LDropped->setObjectName("LDropped");
+
     auto* top = new QHBoxLayout;
     top->addWidget(LedWithCaption(ComLed2, "Connection"));
     top->addWidget(LedWithCaption(ComLedTxD, "TxD"));
     top->addWidget(LedWithCaption(ComLedRxD, "RxD"));
+    top->addWidget(LDropped);
     top->addStretch();
     top->addWidget(BBSetup);
 
@@ -93,26 +98,30 @@ TCommCtrlForm::TCommCtrlForm(TDeviceLink& link, QWidget* parent) : QWidget(paren
     layout->addWidget(splitter, 1);
     layout->addLayout(bottom);
 
-    connect(CBSendLog, &QCheckBox::toggled, this, [this](bool on) { link_.CBSendLog = on; });
-    connect(CBReciveLog, &QCheckBox::toggled, this, [this](bool on) { link_.CBReciveLog = on; });
+    connect(CBSendLog, &QCheckBox::toggled, this, [this](bool on) { link_.SetSendLog(on); });
+    connect(CBReciveLog, &QCheckBox::toggled, this, [this](bool on) { link_.SetReceiveLog(on); });
     connect(BBSetup, &QPushButton::clicked, this, [this] { link_.BBSetupClick(); });
     connect(BBClose, &QPushButton::clicked, this, &QWidget::hide);
-    link_.OnSendLogLine = [this](const QString& line) { MSend->appendPlainText(line); };
-    link_.OnReceiveLogLine = [this](const QString& line) { MRecive->appendPlainText(line); };
-    link_.ComPortM.OnSignal = [this](TComSignal signal, bool on) {
+    following_.push_back(link_.SendLogLine.Follow([this](const QString& line) { MSend->appendPlainText(line); }));
+    following_.push_back(
+        link_.ReceiveLogLine.Follow([this](const QString& line) { MRecive->appendPlainText(line); }));
+    signalFollowing_ = link_.SignalChanged.Follow([this](TComSignal signal, bool on) {
         switch (signal) {
         case TComSignal::Connection: ComLed2->SetState(on); break;
         case TComSignal::Transmit: ComLedTxD->SetState(on); break;
         case TComSignal::Receive: ComLedRxD->SetState(on); break;
         }
-    };
+    });
+    droppedFollowing_ = link_.ChunkDropped.Follow([this](int total) { ShowDropped(total); });
     ComLed2->SetState(link_.ComPortM.Connected());
+    ShowDropped(link_.DroppedChunks());
 }
 
-TCommCtrlForm::~TCommCtrlForm() {
-    link_.OnSendLogLine = nullptr;
-    link_.OnReceiveLogLine = nullptr;
-    link_.ComPortM.OnSignal = nullptr;
+TCommCtrlForm::~TCommCtrlForm() = default;
+
+void TCommCtrlForm::ShowDropped(int total) {
+    LDropped->setText(QStringLiteral("Dropped: %1").arg(total));
+    LDropped->setVisible(total > 0);
 }
 
 void TCommCtrlForm::closeEvent(QCloseEvent* event) {

@@ -1,7 +1,11 @@
 #pragma once
+#include "common/Notifier.h"
+#include "link/SerialPort.h"
 #include <QWidget>
+#include <vector>
 
 class QCheckBox;
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class TComLed;
@@ -26,10 +30,17 @@ public:
     TComLed* ComLed2 = nullptr;
     TComLed* ComLedTxD = nullptr;
     TComLed* ComLedRxD = nullptr;
+    QLabel* LDropped = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void ShowDropped(int total);
+
     TDeviceLink& link_;
+    // Ends with the window, so the link never calls a window that is gone.
+    std::vector<TNotifier<const QString&>::Subscription> following_;
+    TNotifier<TComSignal, bool>::Subscription signalFollowing_;
+    TNotifier<int>::Subscription droppedFollowing_;
 };

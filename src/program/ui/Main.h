@@ -1,6 +1,8 @@
 #pragma once
+#include "common/Notifier.h"
 #include <QMainWindow>
 #include <array>
+#include <vector>
 
 class QChart;
 class QChartView;
@@ -54,6 +56,8 @@ class TMainForm : public QMainWindow {
 
     void MainTimerTimer();
     void ShowLiveValues();
+    // The link closed: caption and status bar as for a closed port.
+    void ShowClosedPort();
     void SetupCharts();
     void UpdateCharts();
 
@@ -81,6 +85,7 @@ class TMainForm : public QMainWindow {
     void BuildBottomBar();
     void BuildStatusBar();
     void ShowTimeRange();
+    void SetStatusText(int panel, const QString& text);
 
     TProgramCore& core_;
     UserPrompts& prompts_;
@@ -89,4 +94,6 @@ class TMainForm : public QMainWindow {
     QValueAxis* directionValues_ = nullptr;
     QValueAxis* speedValues_ = nullptr;
     bool shown_ = false;
+    std::vector<TNotifier<>::Subscription> following_;
+    TNotifier<bool>::Subscription linkFollowing_;
 };

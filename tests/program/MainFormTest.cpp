@@ -1,9 +1,10 @@
-#include "acquisition/ui/Main.h"
+#include "program/ui/Main.h"
 #include "common/Clock.h"
 #include "link/ui/Comctrl.h"
 #include "program/ProgramCore.h"
 #include "support/RecordingPrompts.h"
 #include "support/SimulatedInstrumentPort.h"
+#include <QAccessible>
 #include <QChartView>
 #include <QCheckBox>
 #include <QDateTimeAxis>
@@ -28,7 +29,7 @@ class MainFormTest : public ::testing::Test {
     SimulatedInstrumentPort port;
     ManualClock clock{EncodeDateTime(2026, 12, 9, 10, 0, 0)};
     RecordingPrompts prompts;
-    TProgramCore core{port, clock, prompts, dir.path()};
+    TProgramCore core{port, clock, prompts, prompts, dir.path()};
     std::unique_ptr<TMainForm> form;
 
     void SetUp() override {
@@ -167,16 +168,56 @@ TEST_F(MainFormTest, ThirtyValidEntriesPlotTwentyNinePointsOldestFirst) {
     }
 }
 
-TEST_F(MainFormTest, PausedPollingFreezesTheValuesAndCaption) {
+// Stopped by the user or lost to a fault, a closed port must not look like a live one: the caption
+// and the status bar return to the closed state at once; the values stay frozen.
+TEST_F(MainFormTest, ClosedLinkShowsAsClosedAndFreezesTheValues) {
+    for (const bool byFault : {false, true}) {
+        SCOPED_TRACE(byFault ? "port lost" : "stopped");
+        form->BBStartClick();
+        Tick(5);
+        ASSERT_EQ(form->windowTitle(), "COM7 | KRV-series monitor. Ver.0.80");
+        ASSERT_EQ(Status(2), "COM7");
+        if (byFault)
+            port.Lose();
+        else
+            form->BBStopClick();
+        EXPECT_EQ(form->windowTitle(), "KRV-series monitor. Ver.0.80");
+        EXPECT_EQ(Status(1), "");
+        EXPECT_EQ(Status(2), "");
+        port.Model.SetWindSpeed(9.0);
+        Tick(10);
+        EXPECT_EQ(form->PWindSpeed->text(), "2.500 m/s.");
+        EXPECT_FALSE(core.Store.CurrentSample.Valid);
+        port.Model.SetWindSpeed(2.5);
+    }
+}
+
+TEST_F(MainFormTest, StatusPanelsGrowToFitTheirTexts) {
+    core.Link.ComPortM.Settings.Port = "/dev/serial/by-id/usb-0403_6001_A50285BI-if00-port0";
+    QFile ini(QDir(dir.path()).filePath("Port0.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[ComPortM]\r\nPort=/dev/serial/by-id/usb-0403_6001_A50285BI-if00-port0\r\n");
+    ini.close();
+    form->resize(1400, 500);
     form->BBStartClick();
     Tick(5);
-    const QString caption = form->windowTitle();
-    form->BBStopClick();
-    port.Model.SetWindSpeed(9.0);
-    Tick(10);
-    EXPECT_EQ(form->windowTitle(), caption);
-    EXPECT_EQ(form->PWindSpeed->text(), "2.500 m/s.");
-    EXPECT_FALSE(core.Store.CurrentSample.Valid);
+    QCoreApplication::processEvents();
+    for (int i = 0; i < 4; ++i) {
+        const QLabel* panel = form->StatusPanels[i];
+        const int textWidth = panel->fontMetrics().horizontalAdvance(panel->text());
+        EXPECT_GE(panel->contentsRect().width(), textWidth) << i << ": " << panel->text().toStdString();
+    }
+}
+
+// As a screen reader or an automation tool ticks the box: no click.
+TEST_F(MainFormTest, SecondRecordSwitchFollowsAToggleWithoutAClick) {
+    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(form->CBSecRec);
+    ASSERT_TRUE(box && box->actionInterface());
+    box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(form->CBSecRec->isChecked());
+    EXPECT_TRUE(core.Store.MySts.SecRec);
+    form->CBSecRec->setChecked(false);
+    EXPECT_FALSE(core.Store.MySts.SecRec);
 }
 
 TEST_F(MainFormTest, PortSettingsAreRefusedWhileTheLinkIsOpen) {

@@ -1,4 +1,4 @@
-#include "acquisition/ui/Main.h"
+#include "program/ui/Main.h"
 #include "acquisition/LiveTexts.h"
 #include "acquisition/TrendPoints.h"
 #include "common/UserPrompts.h"
@@ -155,7 +155,9 @@ TMainForm::TMainForm(TProgramCore& core, UserPrompts& prompts, QWidget* parent)
 TMainForm::~TMainForm() {
     // FormDestroy: the port closes before the link window (a child) is destroyed with this window.
     MainTimer->stop();
-    core_.ShowLiveValues = nullptr;
+    // Nothing of this window is shown any more while the port closes.
+    following_.clear();
+    linkFollowing_.End();
     core_.Shutdown();
 }
 
@@ -234,7 +236,8 @@ void TMainForm::BuildBottomBar() {
     for (QToolButton* b : {BBStart, BBStop, BBSaveData, BBSetpoint})
         bar->addWidget(b);
 
-    connect(CBSecRec, &QCheckBox::clicked, this, &TMainForm::CBSecRecClick);
+    // Toggled, not clicked: a screen reader or an automation tool ticks the box without a click.
+    connect(CBSecRec, &QCheckBox::toggled, this, &TMainForm::CBSecRecClick);
     connect(BBStart, &QToolButton::clicked, this, &TMainForm::BBStartClick);
     connect(BBStop, &QToolButton::clicked, this, &TMainForm::BBStopClick);
     connect(BBSaveData, &QToolButton::clicked, this, &TMainForm::BBSaveDataClick);
@@ -249,7 +252,8 @@ void TMainForm::BuildStatusBar() {
     for (int i = 0; i < int(StatusPanels.size()); ++i) {
         auto* panel = new QLabel;
         panel->setObjectName(QStringLiteral("SBStatusPanel%1").arg(i));
-        panel->setFixedWidth(StatusPanelWidths[i]);
+        // At least the given width, wider where the text needs it: port paths here are long.
+        panel->setMinimumWidth(StatusPanelWidths[i]);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         SBStatus->addWidget(panel);
         StatusPanels[i] = panel;
@@ -263,7 +267,10 @@ void TMainForm::FormCreate() {
     CommCtrlForm = new TCommCtrlForm(core_.Link, this);
     CommCtrlForm->setWindowFlags(Qt::Window);
     CommCtrlForm->hide();
-    core_.ShowLiveValues = [this] { ShowLiveValues(); };
+    following_.push_back(core_.SecondDone.Follow([this] { ShowLiveValues(); }));
+    linkFollowing_ = core_.LinkStateChanged.Follow([this](bool open) {
+        if (!open) ShowClosedPort();
+    });
     try {
         core_.Create();
     } catch (const EComPort& e) {
@@ -282,7 +289,7 @@ void TMainForm::showEvent(QShowEvent* event) {
 
 void TMainForm::FormShow() {
     setWindowTitle(MainCaption());
-    StatusPanels[0]->setText(NoticeText);
+    SetStatusText(0, NoticeText);
     CBSecRec->setChecked(core_.Store.MySts.SecRec);
     SetupCharts();
     core_.Show();
@@ -314,10 +321,26 @@ void TMainForm::ShowLiveValues() {
     PHoriz->setText(t.Azimuth);
     PVerti->setText(t.Depression);
     PAirTemp->setText(t.AirTemp);
-    StatusPanels[1]->setText(t.SensorInfo);
-    StatusPanels[2]->setText(t.PortName);
-    StatusPanels[3]->setText(t.SecRec);
+    SetStatusText(1, t.SensorInfo);
+    SetStatusText(2, t.PortName);
+    SetStatusText(3, t.SecRec);
     UpdateCharts();
+}
+
+void TMainForm::ShowClosedPort() {
+    const TLiveTexts t = MakeClosedPortTexts(core_.Store.MySts);
+    setWindowTitle(t.Caption);
+    SetStatusText(1, t.SensorInfo);
+    SetStatusText(2, t.PortName);
+    SetStatusText(3, t.SecRec);
+}
+
+void TMainForm::SetStatusText(int panel, const QString& text) {
+    QLabel* label = StatusPanels[panel];
+    if (label->text() == text) return;
+    label->setText(text);
+    // The label's size hint measures the text in the font in use, frame and margins included.
+    label->setMinimumWidth(qMax(StatusPanelWidths[panel], label->sizeHint().width()));
 }
 
 void TMainForm::SetupCharts() {
@@ -368,5 +391,5 @@ void TMainForm::SBStatusDblClick(bool shiftHeld) {
 }
 
 void TMainForm::CBSecRecClick() {
-    core_.Store.MySts.SecRec = CBSecRec->isChecked();
+    core_.Store.SetSecondRecord(CBSecRec->isChecked());
 }
