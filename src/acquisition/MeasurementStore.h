@@ -39,15 +39,15 @@ struct TSampleRec {
 inline constexpr int CodeCount = 30;
 // The polled response codes; the position is the decode index.
 inline constexpr std::array<const char*, CodeCount> CodeTable = {
-    "M01", "M05", "M06", "M07", "M08", "M09", "M11", "C01", "C11", "C16",
-    "C17", "C18", "C19", "C36", "C37", "C38", "C39", "C50", "C02", "C52",
+    "M01", "M05", "M06", "M07", "M08", "M09", "M11", "C01", "C11",  "C16",
+    "C17", "C18", "C19", "C36", "C37", "C38", "C39", "C50", "C02",  "C52",
     "S00", "S01", "S11", "S12", "S13", "C21", "C22", "C32", "C191", "C192"};
 
 inline constexpr int HistorySize = 1024;
 
 // The one-second samples, index 0 the newest. A ring, so the once-a-second shift moves nothing.
 class TSampleHistory {
-public:
+  public:
     const TSampleRec& operator[](int k) const { return ring_[Slot(k)]; }
     TSampleRec& operator[](int k) { return ring_[Slot(k)]; }
     static constexpr int size() { return HistorySize; }
@@ -57,7 +57,7 @@ public:
         ring_[head_] = newest;
     }
 
-private:
+  private:
     int Slot(int k) const { return (head_ + k) % HistorySize; }
     std::array<TSampleRec, HistorySize> ring_{};
     int head_ = 0;

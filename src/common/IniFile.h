@@ -4,11 +4,10 @@
 #include <QStringList>
 #include <memory>
 
-
 // INI access with section and key names compared without regard to case; every section and key
 // that is not written keeps its place and text. Values are CP932 in the file.
 class IniFile {
-public:
+  public:
     IniFile();
     ~IniFile();
     IniFile(const IniFile&) = delete;
@@ -35,7 +34,7 @@ public:
     // Atomic: a failed save leaves the old file whole.
     FileResult Save(const QString& path) const;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
     bool exists_ = false;

@@ -7,8 +7,7 @@
 // An event that any number of followers can follow. Following returns a subscription that ends
 // the following when it goes, so a view that is destroyed can never be called afterwards.
 // A follower added or ended during a notification takes effect from the next notification.
-template <typename... Args>
-class TNotifier {
+template <typename... Args> class TNotifier {
     struct Slot {
         std::function<void(Args...)> Call;
         bool Live = true;

@@ -23,8 +23,10 @@ TFlowControl TComSettings::GetFlowControl() const {
     const auto& f = FlowControl;
     const bool xonBoth = f.XonXoffIn && f.XonXoffOut;
     const bool xonNone = !f.XonXoffIn && !f.XonXoffOut;
-    if (f.ControlRTS == TRTSFlowControl::rtsHandshake && f.OutCTSFlow && xonNone) return TFlowControl::fcHardware;
-    if (f.ControlRTS == TRTSFlowControl::rtsDisable && !f.OutCTSFlow && xonBoth) return TFlowControl::fcSoftware;
+    if (f.ControlRTS == TRTSFlowControl::rtsHandshake && f.OutCTSFlow && xonNone)
+        return TFlowControl::fcHardware;
+    if (f.ControlRTS == TRTSFlowControl::rtsDisable && !f.OutCTSFlow && xonBoth)
+        return TFlowControl::fcSoftware;
     if (f.ControlRTS == TRTSFlowControl::rtsDisable && !f.OutCTSFlow && xonNone) return TFlowControl::fcNone;
     return TFlowControl::fcCustom;
 }
@@ -53,26 +55,41 @@ void TComSettings::SetFlowControl(TFlowControl value) {
 }
 
 namespace {
-template <typename E>
-E FromName(const QStringList& names, const QString& name, E fallback) {
+template <typename E> E FromName(const QStringList& names, const QString& name, E fallback) {
     for (int i = 0; i < names.size(); ++i)
         if (names[i].compare(name, Qt::CaseInsensitive) == 0) return E(i);
     return fallback;
 }
 } // namespace
 
-QString BaudRateName(TBaudRate v) { return BaudRateNames[int(v)]; }
-QString StopBitsName(TStopBits v) { return StopBitsNames[int(v)]; }
-QString DataBitsName(TDataBits v) { return DataBitsNames[int(v)]; }
-QString ParityName(TParityBits v) { return ParityNames[int(v)]; }
-QString FlowControlName(TFlowControl v) { return FlowControlNames[int(v)]; }
+QString BaudRateName(TBaudRate v) {
+    return BaudRateNames[int(v)];
+}
+QString StopBitsName(TStopBits v) {
+    return StopBitsNames[int(v)];
+}
+QString DataBitsName(TDataBits v) {
+    return DataBitsNames[int(v)];
+}
+QString ParityName(TParityBits v) {
+    return ParityNames[int(v)];
+}
+QString FlowControlName(TFlowControl v) {
+    return FlowControlNames[int(v)];
+}
 
-TBaudRate BaudRateFromName(const QString& name) { return FromName(BaudRateNames, name, TBaudRate::br9600); }
+TBaudRate BaudRateFromName(const QString& name) {
+    return FromName(BaudRateNames, name, TBaudRate::br9600);
+}
 TStopBits StopBitsFromName(const QString& name) {
     return FromName(StopBitsNames, name, TStopBits::sbOneStopBit);
 }
-TDataBits DataBitsFromName(const QString& name) { return FromName(DataBitsNames, name, TDataBits::dbEight); }
-TParityBits ParityFromName(const QString& name) { return FromName(ParityNames, name, TParityBits::prNone); }
+TDataBits DataBitsFromName(const QString& name) {
+    return FromName(DataBitsNames, name, TDataBits::dbEight);
+}
+TParityBits ParityFromName(const QString& name) {
+    return FromName(ParityNames, name, TParityBits::prNone);
+}
 TFlowControl FlowControlFromName(const QString& name) {
     return FromName(FlowControlNames, name, TFlowControl::fcCustom);
 }
@@ -89,7 +106,9 @@ void StoreSettingsTo(const TComSettings& s, IniFile& ini) {
 }
 
 void LoadSettingsFrom(TComSettings& s, const IniFile& ini) {
-    auto read = [&](const char* key, const QString& current) { return ini.ReadString(ComPortSection, key, current); };
+    auto read = [&](const char* key, const QString& current) {
+        return ini.ReadString(ComPortSection, key, current);
+    };
     s.Port = read("Port", s.Port);
     s.BaudRate = BaudRateFromName(read("BaudRate", BaudRateName(s.BaudRate)));
     s.CustomBaudRate = ini.ReadInteger(ComPortSection, "CustomBaudRate", 9600);

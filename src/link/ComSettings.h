@@ -9,15 +9,31 @@ class IniFile;
 // Errors of the serial component travel as exceptions carrying the message text; the link catches
 // the open, read and write errors.
 class EComPort : public std::runtime_error {
-public:
+  public:
     explicit EComPort(const QString& message) : std::runtime_error(message.toStdString()) {}
     // " (Error: %d)" is appended when the system's code is known.
     EComPort(const QString& message, int code);
     QString Message() const { return QString::fromStdString(what()); }
 };
 
-enum class TBaudRate { brCustom, br110, br300, br600, br1200, br2400, br4800, br9600, br14400, br19200,
-                       br38400, br56000, br57600, br115200, br128000, br256000 };
+enum class TBaudRate {
+    brCustom,
+    br110,
+    br300,
+    br600,
+    br1200,
+    br2400,
+    br4800,
+    br9600,
+    br14400,
+    br19200,
+    br38400,
+    br56000,
+    br57600,
+    br115200,
+    br128000,
+    br256000
+};
 enum class TStopBits { sbOneStopBit, sbOne5StopBits, sbTwoStopBits };
 enum class TDataBits { dbFive, dbSix, dbSeven, dbEight };
 enum class TParityBits { prNone, prOdd, prEven, prMark, prSpace };
@@ -26,8 +42,8 @@ enum class TRTSFlowControl { rtsDisable, rtsEnable, rtsHandshake, rtsToggle };
 enum class TFlowControl { fcHardware, fcSoftware, fcNone, fcCustom };
 
 // Names in the order of the setup dialog's lists and of the settings file.
-inline const QStringList BaudRateNames = {"Custom", "110",   "300",   "600",   "1200",   "2400",
-                                          "4800",   "9600",  "14400", "19200", "38400",  "56000",
+inline const QStringList BaudRateNames = {"Custom", "110",    "300",    "600",   "1200",  "2400",
+                                          "4800",   "9600",   "14400",  "19200", "38400", "56000",
                                           "57600",  "115200", "128000", "256000"};
 inline const QStringList StopBitsNames = {"1", "1.5", "2"};
 inline const QStringList DataBitsNames = {"5", "6", "7", "8"};

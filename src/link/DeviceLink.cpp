@@ -82,9 +82,13 @@ QString TDeviceLink::SettingsPath() const {
     return QDir(settingsDir_).filePath(QStringLiteral("Port%1.ini").arg(Tag));
 }
 
-void TDeviceLink::LoadPortSettings() { ComPortM.LoadSettings(SettingsPath()); }
+void TDeviceLink::LoadPortSettings() {
+    ComPortM.LoadSettings(SettingsPath());
+}
 
-void TDeviceLink::SavePortSettings() { ComPortM.StoreSettings(SettingsPath()); }
+void TDeviceLink::SavePortSettings() {
+    ComPortM.StoreSettings(SettingsPath());
+}
 
 void TDeviceLink::EditPortSettings() {
     portPrompt_.EditPortSettings(ComPortM.Settings, ComPortM.AvailablePorts());

@@ -15,7 +15,7 @@ inline const QString ChangeRefusedText = QStringLiteral("接続中は変更で�
 // reassembles and checks received frames, hands good ones to the frame handler, keeps the port
 // settings file. The window TCommCtrlForm shows its traffic logs and indicators.
 class TDeviceLink {
-public:
+  public:
     TDeviceLink(SerialPort& port, UserPrompts& prompts, PortSettingsPrompt& portPrompt, QString settingsDir);
     ~TDeviceLink();
     TDeviceLink(const TDeviceLink&) = delete;
@@ -63,7 +63,7 @@ public:
     // Refuses while the port is open; a settings file error reaches the general error box.
     void BBSetupClick();
 
-private:
+  private:
     void HandleFrame(const TParsedFrame& frame);
 
     UserPrompts& prompts_;

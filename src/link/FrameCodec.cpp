@@ -2,15 +2,19 @@
 
 QByteArray ToWireBytes(QStringView text) {
     QByteArray bytes(text.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < text.size(); ++i) bytes[i] = char(text[i].unicode() & 0xFF);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        bytes[i] = char(text[i].unicode() & 0xFF);
     return bytes;
 }
 
-QString FromWireBytes(QByteArrayView bytes) { return QString::fromLatin1(bytes); }
+QString FromWireBytes(QByteArrayView bytes) {
+    return QString::fromLatin1(bytes);
+}
 
 quint8 FrameChecksum(QByteArrayView bytes) {
     quint8 sum = 0;
-    for (char c : bytes) sum = quint8(sum + quint8(c));
+    for (char c : bytes)
+        sum = quint8(sum + quint8(c));
     return quint8(-sum);
 }
 

@@ -33,7 +33,7 @@ struct TParsedFrame {
 // after ">". Characters other than CR and LF are buffered in every state, so that noise before a
 // "<" takes part in the next frame's checksum and fails it.
 class TFrameReceiver {
-public:
+  public:
     QByteArray RxBuffer;
     qint8 RxState = -2;
 
@@ -44,6 +44,6 @@ public:
         RxState = -2;
     }
 
-private:
+  private:
     TParsedFrame Parse() const;
 };

@@ -10,7 +10,7 @@ enum class TComSignal { Connection, Transmit, Receive };
 // The seam between the link and a serial port. The program uses TComPort on QSerialPort; tests use
 // an in-memory port. Every event is delivered on the user-interface thread.
 class SerialPort {
-public:
+  public:
     virtual ~SerialPort() = default;
 
     TComSettings Settings = TComSettings::ProgramDefaults();
@@ -46,7 +46,7 @@ public:
     // An indicator's signal went on or off.
     std::function<void(TComSignal signal, bool on)> OnSignal;
 
-protected:
+  protected:
     void NotifySignal(TComSignal signal, bool on) {
         if (OnSignal) OnSignal(signal, on);
     }

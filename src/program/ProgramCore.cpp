@@ -3,8 +3,8 @@
 #include "common/UserPrompts.h"
 #include "link/SerialPort.h"
 
-TProgramCore::TProgramCore(SerialPort& port, Clock& clock, UserPrompts& prompts, PortSettingsPrompt& portPrompt,
-                           QString programDir)
+TProgramCore::TProgramCore(SerialPort& port, Clock& clock, UserPrompts& prompts,
+                           PortSettingsPrompt& portPrompt, QString programDir)
     : Link(port, prompts, portPrompt, std::move(programDir)), Exchange(Link), Polling(Exchange, Store),
       clock_(clock), prompts_(prompts) {
     linkFollowing_ = Link.LinkStateChanged.Follow([this](bool open) {

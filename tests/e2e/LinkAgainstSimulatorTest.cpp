@@ -20,7 +20,7 @@ double ProcessCpuSeconds() {
 
 // The real TComPort and link against krv-sim, through a symlink as a user would configure it.
 class LinkAgainstSimulator : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     QString portPath = QDir(dir.path()).filePath("krv.port");
     SimProcess sim;
@@ -51,7 +51,8 @@ TEST_F(LinkAgainstSimulator, ReadRequestIsAnsweredThroughTheFrameHandler) {
     ASSERT_TRUE(RequestAndWaitForAnswer());
     ASSERT_EQ(frames.size(), 1);
     EXPECT_THAT(frames[0].toStdString(), ::testing::MatchesRegex("<AD,M01=3\\.50*,M05=270(\\.0*)?,>"));
-    for (const QString& line : receiveLog) EXPECT_FALSE(line.startsWith("SumCheck Error!")) << line.toStdString();
+    for (const QString& line : receiveLog)
+        EXPECT_FALSE(line.startsWith("SumCheck Error!")) << line.toStdString();
 }
 
 TEST_F(LinkAgainstSimulator, SimulatorEndingClosesTheLinkQuietlyAndReopenWorks) {

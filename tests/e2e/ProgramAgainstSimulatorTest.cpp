@@ -1,7 +1,7 @@
-#include "program/ui/Main.h"
 #include "common/Clock.h"
 #include "link/serial/TComPort.h"
 #include "program/ProgramCore.h"
+#include "program/ui/Main.h"
 #include "support/RecordingPrompts.h"
 #include "support/SimProcess.h"
 #include <QDir>

@@ -1,6 +1,6 @@
+#include "link/ComSettings.h"
 #include "common/IniFile.h"
 #include "common/TextFile.h"
-#include "link/ComSettings.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -9,7 +9,7 @@
 namespace {
 
 class ComSettingsFile : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     QString path = QDir(dir.path()).filePath("Port0.ini");
 
@@ -53,8 +53,8 @@ TEST_F(ComSettingsFile, CustomRateIsWrittenOnlyWithCustom) {
 }
 
 TEST_F(ComSettingsFile, UnknownNamesFallBackAndNamesIgnoreCase) {
-    Write({"[comportm]", "port=/dev/ttyUSB1", "BaudRate=fast", "parity=even", "STOPBITS=2",
-           "DataBits=nine", "FlowControl=sometimes"});
+    Write({"[comportm]", "port=/dev/ttyUSB1", "BaudRate=fast", "parity=even", "STOPBITS=2", "DataBits=nine",
+           "FlowControl=sometimes"});
     TComSettings s = TComSettings::ProgramDefaults();
     s.FlowControl.XonXoffIn = true; // an individual setting that "Custom" must not touch
     LoadSettingsFile(s, path);
@@ -84,7 +84,8 @@ TEST_F(ComSettingsFile, OtherSectionsSurviveAStore) {
     StoreSettingsFile(TComSettings::ProgramDefaults(), path);
     QStringList lines;
     ASSERT_TRUE(ReadLines(path, lines));
-    EXPECT_THAT(lines, ::testing::IsSupersetOf({QString("Bench=3"), QString("Extra=keep"), QString("Port=COM7")}));
+    EXPECT_THAT(lines,
+                ::testing::IsSupersetOf({QString("Bench=3"), QString("Extra=keep"), QString("Port=COM7")}));
 }
 
 TEST_F(ComSettingsFile, UnwritableFolderRaisesStoreError) {

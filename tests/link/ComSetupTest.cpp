@@ -1,11 +1,11 @@
-#include "link/ui/ComLed.h"
 #include "link/ui/ComSetup.h"
+#include "link/ui/ComLed.h"
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <gmock/gmock.h>
@@ -13,7 +13,7 @@
 namespace {
 
 class ComSetupTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Current.Port = "ttyUSB0";
         Current.BaudRate = TBaudRate::br38400;
@@ -44,7 +44,8 @@ protected:
     }
     static std::string Items(QComboBox* box) {
         QStringList items;
-        for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
+        for (int i = 0; i < box->count(); ++i)
+            items << box->itemText(i);
         return Joined(items);
     }
     static std::string Joined(const QStringList& items) { return items.join('|').toStdString(); }
@@ -70,9 +71,10 @@ TEST_F(ComSetupTest, ShowsTheChoicesInTheirOrder) {
     EXPECT_EQ(Items(List(form, "CBFlowControl")), Joined(FlowControlNames));
 
     QStringList labels;
-    for (auto* label : form.findChildren<QLabel*>()) labels << label->text();
-    EXPECT_THAT(labels, ::testing::UnorderedElementsAre("Port", "Baud rate", "Data bits", "Stop bits", "Parity",
-                                                        "Flow control"));
+    for (auto* label : form.findChildren<QLabel*>())
+        labels << label->text();
+    EXPECT_THAT(labels, ::testing::UnorderedElementsAre("Port", "Baud rate", "Data bits", "Stop bits",
+                                                        "Parity", "Flow control"));
     auto* ok = form.findChild<QPushButton*>("BBOk");
     ASSERT_NE(ok, nullptr);
     EXPECT_EQ(ok->text().toStdString(), "OK");
@@ -197,7 +199,9 @@ TEST_F(ComSetupTest, ExecuteAppliesNothingOnCancel) {
 
 namespace {
 // The lamp's colour well away from the highlight.
-QColor LampColour(TComLed& led) { return led.grab().toImage().pixelColor(16, 17); }
+QColor LampColour(TComLed& led) {
+    return led.grab().toImage().pixelColor(16, 17);
+}
 } // namespace
 
 TEST(ComLedTest, ShowsItsColourWhenOnAndADarkerOneWhenOff) {

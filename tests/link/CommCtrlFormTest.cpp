@@ -6,15 +6,15 @@
 #include "support/RecordingPrompts.h"
 #include <QCheckBox>
 #include <QPlainTextEdit>
-#include <QTextBlock>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <gmock/gmock.h>
 
 namespace {
 
 class CommCtrlFormTest : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     FakeSerialPort port;
     RecordingPrompts prompts;
@@ -48,9 +48,11 @@ TEST_F(CommCtrlFormTest, TickedLogsShowTheTraffic) {
 TEST_F(CommCtrlFormTest, LogsKeepTheirLast5000Lines) {
     link.OpenLink();
     form.CBSendLog->setChecked(true);
-    for (int i = 0; i < LogMemoMaxLines + 20; ++i) link.SendFrame(QStringLiteral("RD,%1,").arg(i));
+    for (int i = 0; i < LogMemoMaxLines + 20; ++i)
+        link.SendFrame(QStringLiteral("RD,%1,").arg(i));
     EXPECT_EQ(form.MSend->document()->blockCount(), LogMemoMaxLines);
-    EXPECT_TRUE(form.MSend->document()->lastBlock().text().startsWith(QStringLiteral("<RD,%1,>").arg(LogMemoMaxLines + 19)));
+    EXPECT_TRUE(form.MSend->document()->lastBlock().text().startsWith(
+        QStringLiteral("<RD,%1,>").arg(LogMemoMaxLines + 19)));
     EXPECT_TRUE(form.MSend->document()->firstBlock().text().startsWith("<RD,20,>"));
 }
 

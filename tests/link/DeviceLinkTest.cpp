@@ -1,6 +1,6 @@
+#include "link/DeviceLink.h"
 #include "acquisition/MeasurementStore.h"
 #include "common/TextFile.h"
-#include "link/DeviceLink.h"
 #include "support/FakeSerialPort.h"
 #include "support/RecordingPrompts.h"
 #include <QDir>
@@ -11,7 +11,7 @@
 namespace {
 
 class DeviceLinkTest : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     FakeSerialPort port;
     RecordingPrompts prompts;

@@ -38,7 +38,8 @@ TEST(BuildFrame, AllowsExactly128BracketedCharacters) {
 TEST(FrameChecksum, MakesTheByteSumZero) {
     const QByteArray text = "<AD,M01=1.234,>";
     quint8 sum = FrameChecksum(text);
-    for (char c : text) sum = quint8(sum + quint8(c));
+    for (char c : text)
+        sum = quint8(sum + quint8(c));
     EXPECT_EQ(sum, 0);
     EXPECT_EQ(HexByte(FrameChecksum(text)), "C6");
 }
@@ -118,7 +119,10 @@ TEST(FrameReceiver, BracketFollowedOnlyByLineEndIsBad) {
 }
 
 TEST(FrameReceiver, StateTableTransitions) {
-    struct Step { char c; qint8 state; };
+    struct Step {
+        char c;
+        qint8 state;
+    };
     const Step steps[] = {{'a', -2}, {'<', -1}, {'<', -1}, {'b', -1}, {'>', 0}, {'>', 0},
                           {'<', -1}, {'>', 0},  {'1', 1},  {'>', 0},  {'1', 1}, {'<', -1}};
     TFrameReceiver rx;

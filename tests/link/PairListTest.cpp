@@ -26,7 +26,8 @@ TEST(SplitPairs, EmptyItemsAndSecondEqualsSign) {
 
 TEST(SplitPairs, StopsAtCapacityAndLeavesTheRestAlone) {
     QString text;
-    for (int i = 0; i < 25; ++i) text += QStringLiteral("K%1=%1,").arg(i);
+    for (int i = 0; i < 25; ++i)
+        text += QStringLiteral("K%1=%1,").arg(i);
     std::array<TKeyValStr, 20> out;
     EXPECT_EQ(SplitPairs(text, out), 20);
     EXPECT_EQ(out[19], (TKeyValStr{"K19", "19"}));

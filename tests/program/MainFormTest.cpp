@@ -1,7 +1,7 @@
-#include "program/ui/Main.h"
 #include "common/Clock.h"
 #include "link/ui/Comctrl.h"
 #include "program/ProgramCore.h"
+#include "program/ui/Main.h"
 #include "support/RecordingPrompts.h"
 #include "support/SimulatedInstrumentPort.h"
 #include <QAccessible>

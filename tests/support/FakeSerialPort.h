@@ -5,7 +5,7 @@
 // An in-memory port: what the link writes is kept, what a test injects arrives as a received-data
 // event. Failures are switched on by the test, so the fake never succeeds where a port would not.
 class FakeSerialPort : public SerialPort {
-public:
+  public:
     bool FailOpen = false;
     bool FailWrite = false;
     bool FailRead = false;
@@ -52,6 +52,6 @@ public:
     }
     QByteArray TakeWritten() { return std::exchange(Written, {}); }
 
-private:
+  private:
     bool open_ = false;
 };

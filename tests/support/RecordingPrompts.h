@@ -8,7 +8,7 @@
 // Records what the core asked of the user; the dialog's answer is chosen by the test. A prompt
 // asked for inside the tick is refused with an exception, which fails the test that caused it.
 class RecordingPrompts : public UserPrompts, public PortSettingsPrompt {
-public:
+  public:
     QStringList Messages;
     QStringList Errors;
     int SetupDialogs = 0;
@@ -25,7 +25,7 @@ public:
         return true;
     }
 
-protected:
+  protected:
     void DoShowMessage(const QString& text) override { Messages << text; }
     void DoShowError(const QString& text) override { Errors << text; }
     void PromptInTick(const QString& text) override {

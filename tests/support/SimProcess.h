@@ -5,7 +5,7 @@
 
 // The krv-sim program on a pseudo-terminal, started and stopped by a test.
 class SimProcess {
-public:
+  public:
     ~SimProcess() { Stop(); }
 
     // Starts the simulator and waits until it reports its port; returns the port's path.
@@ -15,7 +15,8 @@ public:
         process_.setProcessChannelMode(QProcess::SeparateChannels);
         process_.start();
         if (!process_.waitForStarted(5000)) return {};
-        if (!QTest::qWaitFor([this] { return process_.canReadLine() || process_.state() != QProcess::Running; }, 5000))
+        if (!QTest::qWaitFor(
+                [this] { return process_.canReadLine() || process_.state() != QProcess::Running; }, 5000))
             return {};
         const QString line = QString::fromLocal8Bit(process_.readLine()).trimmed();
         return line.startsWith("PORT ") ? line.mid(5) : QString();
@@ -30,6 +31,6 @@ public:
 
     QProcess& Process() { return process_; }
 
-private:
+  private:
     QProcess process_;
 };

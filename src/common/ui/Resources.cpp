@@ -1,7 +1,9 @@
 #include "common/ui/Resources.h"
 #include <QtGlobal>
 
-static void InitKrvResources() { Q_INIT_RESOURCE(krv); }
+static void InitKrvResources() {
+    Q_INIT_RESOURCE(krv);
+}
 
 void EnsureResources() {
     static const bool done = (InitKrvResources(), true);

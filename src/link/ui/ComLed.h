@@ -6,7 +6,7 @@
 // A 25x25 lamp showing one signal of the serial port.
 class TComLed : public QWidget {
     Q_OBJECT
-public:
+  public:
     enum TColour { Red, Green, Yellow };
 
     TComLed(TComSignal signal, TColour colour, QWidget* parent = nullptr);
@@ -20,10 +20,10 @@ public:
         if (signal == Sig) SetState(on);
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     TComSignal Sig;
     TColour Col;
     bool On = false;

@@ -8,7 +8,7 @@ class QComboBox;
 // The modal port setup dialog: port, baud rate, data bits, stop bits, parity and flow control.
 class TComSetupFrm : public QDialog {
     Q_OBJECT
-public:
+  public:
     // Lists `ports` (the port list is editable, so a path can be typed) and starts on `settings`.
     TComSetupFrm(const TComSettings& settings, const QStringList& ports, QWidget* parent = nullptr);
 
@@ -18,7 +18,7 @@ public:
     // Shows the dialog modally; on OK applies the choices and returns true.
     static bool Execute(TComSettings& settings, const QStringList& ports, QWidget* parent = nullptr);
 
-private:
+  private:
     QComboBox* AddList(const QString& name, const QStringList& items, const QString& current);
 
     QComboBox* CBPort;
@@ -31,13 +31,13 @@ private:
 
 // The link's port setup prompt, shown over the window that asked.
 class TComSetupPrompt final : public PortSettingsPrompt {
-public:
+  public:
     explicit TComSetupPrompt(QWidget* parent = nullptr) : parent_(parent) {}
     void SetParent(QWidget* parent) { parent_ = parent; }
     bool EditPortSettings(TComSettings& settings, const QStringList& ports) override {
         return TComSetupFrm::Execute(settings, ports, parent_);
     }
 
-private:
+  private:
     QWidget* parent_;
 };

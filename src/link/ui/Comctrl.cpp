@@ -102,14 +102,21 @@ TCommCtrlForm::TCommCtrlForm(TDeviceLink& link, QWidget* parent) : QWidget(paren
     connect(CBReciveLog, &QCheckBox::toggled, this, [this](bool on) { link_.SetReceiveLog(on); });
     connect(BBSetup, &QPushButton::clicked, this, [this] { link_.BBSetupClick(); });
     connect(BBClose, &QPushButton::clicked, this, &QWidget::hide);
-    following_.push_back(link_.SendLogLine.Follow([this](const QString& line) { MSend->appendPlainText(line); }));
+    following_.push_back(
+        link_.SendLogLine.Follow([this](const QString& line) { MSend->appendPlainText(line); }));
     following_.push_back(
         link_.ReceiveLogLine.Follow([this](const QString& line) { MRecive->appendPlainText(line); }));
     signalFollowing_ = link_.SignalChanged.Follow([this](TComSignal signal, bool on) {
         switch (signal) {
-        case TComSignal::Connection: ComLed2->SetState(on); break;
-        case TComSignal::Transmit: ComLedTxD->SetState(on); break;
-        case TComSignal::Receive: ComLedRxD->SetState(on); break;
+        case TComSignal::Connection:
+            ComLed2->SetState(on);
+            break;
+        case TComSignal::Transmit:
+            ComLedTxD->SetState(on);
+            break;
+        case TComSignal::Receive:
+            ComLedRxD->SetState(on);
+            break;
         }
     });
     droppedFollowing_ = link_.ChunkDropped.Follow([this](int total) { ShowDropped(total); });

@@ -17,7 +17,7 @@ inline constexpr int LogMemoMaxLines = 5000;
 // hides when closed, so the logs keep filling while it is out of sight.
 class TCommCtrlForm : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TCommCtrlForm(TDeviceLink& link, QWidget* parent = nullptr);
     ~TCommCtrlForm() override;
 
@@ -32,10 +32,10 @@ public:
     TComLed* ComLedRxD = nullptr;
     QLabel* LDropped = nullptr;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void ShowDropped(int total);
 
     TDeviceLink& link_;
