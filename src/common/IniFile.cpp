@@ -16,8 +16,10 @@ struct IniFile::Impl {
 
 namespace {
 
+// Section and key names are ASCII in every file of the program; one that does not convert cannot
+// be in the file, and "?" stands for it.
 QByteArray Name(const QString& text) {
-    return ToCp932(text);
+    return ToCp932(text).Bytes;
 }
 
 } // namespace
@@ -28,6 +30,7 @@ IniFile::~IniFile() = default;
 
 FileResult IniFile::Load(const QString& path) {
     impl_->ini.Reset();
+    encodingError_.clear();
     exists_ = false;
     QFile file(path);
     if (!file.exists()) return {};
@@ -54,7 +57,9 @@ bool IniFile::HasSection(const QString& section) const {
 
 QString IniFile::ReadString(const QString& section, const QString& key, const QString& def) const {
     const char* value = impl_->ini.GetValue(Name(section).constData(), Name(key).constData(), nullptr);
-    return value ? FromCp932(QByteArray(value)) : def;
+    if (!value) return def;
+    const TCp932Text text = FromCp932(QByteArray(value));
+    return text.Ok() ? text.Text : def;
 }
 
 int IniFile::ReadInteger(const QString& section, const QString& key, int def) const {
@@ -73,7 +78,13 @@ bool IniFile::ReadBool(const QString& section, const QString& key, bool def) con
 }
 
 void IniFile::WriteString(const QString& section, const QString& key, const QString& value) {
-    impl_->ini.SetValue(Name(section).constData(), Name(key).constData(), ToCp932(value).constData());
+    // A value that would lose a character fails the next save instead of being written mangled.
+    const TCp932Bytes bytes = ToCp932(value, TUnmappable::Refuse);
+    if (!bytes.Ok()) {
+        if (encodingError_.isEmpty()) encodingError_ = bytes.Error;
+        return;
+    }
+    impl_->ini.SetValue(Name(section).constData(), Name(key).constData(), bytes.Bytes.constData());
 }
 
 void IniFile::WriteInteger(const QString& section, const QString& key, int value) {
@@ -114,5 +125,6 @@ QByteArray IniFile::ToBytes() const {
 }
 
 FileResult IniFile::Save(const QString& path) const {
+    if (!encodingError_.isEmpty()) return FileResult::Failure(encodingError_);
     return ReplaceFileBytes(path, ToBytes());
 }

@@ -25,6 +25,7 @@ class IniFile {
     bool ReadBool(const QString& section, const QString& key, bool def) const;
 
     // Replaces the value in place, or appends the key to its section (the section to the file).
+    // A value with a character CP932 cannot hold is not written, and the next Save fails saying so.
     void WriteString(const QString& section, const QString& key, const QString& value);
     void WriteInteger(const QString& section, const QString& key, int value);
     void WriteBool(const QString& section, const QString& key, bool value);
@@ -38,4 +39,5 @@ class IniFile {
     struct Impl;
     std::unique_ptr<Impl> impl_;
     bool exists_ = false;
+    QString encodingError_;
 };

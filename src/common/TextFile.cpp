@@ -8,14 +8,23 @@
 
 namespace {
 
+struct TConversion {
+    QByteArray Output;
+    int Replaced = 0;
+    const char* FirstBad = nullptr; // where the first unconvertible input started
+    bool Opened = true;
+};
+
 // Runs iconv over the whole input; where a character cannot be converted (or the input ends inside
 // one) a '?' stands for it and conversion resumes after it.
 template <typename SkipInvalid>
-QByteArray Convert(const char* to, const char* from, const QByteArray& input, SkipInvalid skip) {
-    QByteArray output;
-    if (input.isEmpty()) return output;
+TConversion Convert(const char* to, const char* from, const QByteArray& input, SkipInvalid skip) {
+    TConversion result;
     iconv_t cd = iconv_open(to, from);
-    if (cd == iconv_t(-1)) return output;
+    if (cd == iconv_t(-1)) {
+        result.Opened = false;
+        return result;
+    }
     char* in = const_cast<char*>(input.constData());
     size_t inLeft = size_t(input.size());
     const char* const inEnd = in + inLeft;
@@ -25,19 +34,23 @@ QByteArray Convert(const char* to, const char* from, const QByteArray& input, Sk
         size_t outLeft = sizeof buffer;
         const size_t rc = iconv(cd, &in, &inLeft, &out, &outLeft);
         const int error = rc == size_t(-1) ? errno : 0;
-        output.append(buffer, out - buffer);
+        result.Output.append(buffer, out - buffer);
         if (error == EILSEQ || error == EINVAL) {
-            output.append('?');
+            if (!result.FirstBad) result.FirstBad = in;
+            ++result.Replaced;
+            result.Output.append('?');
             const size_t step = std::min(skip(in, inEnd), inLeft);
             in += step;
             inLeft -= step;
             iconv(cd, nullptr, nullptr, nullptr, nullptr); // drop any partial state
         } else if (error != 0 && error != E2BIG) {
+            // Not a character's fault: nothing more can be converted.
+            result.Opened = false;
             break;
         }
     }
     iconv_close(cd);
-    return output;
+    return result;
 }
 
 size_t Utf8Length(const char* p, const char* end) {
@@ -46,30 +59,53 @@ size_t Utf8Length(const char* p, const char* end) {
     return std::min(n, size_t(end - p));
 }
 
+QString ConverterMissing(const char* direction) {
+    return QStringLiteral("The CP932 converter is not available (%1)").arg(QLatin1String(direction));
+}
+
 } // namespace
 
-QByteArray ToCp932(const QString& text) {
-    return Convert("CP932", "UTF-8", text.toUtf8(), Utf8Length);
-}
-
-QString FromCp932(const QByteArray& bytes) {
-    // A byte that starts no valid character is replaced alone; what follows it may still be text.
-    const QByteArray utf8 =
-        Convert("UTF-8", "CP932", bytes, [](const char*, const char*) { return size_t(1); });
-    return QString::fromUtf8(utf8);
-}
-
-QByteArray EncodeLines(const QStringList& lines) {
-    QByteArray bytes;
-    for (const QString& line : lines) {
-        bytes += ToCp932(line);
-        bytes += "\r\n";
+TCp932Bytes ToCp932(const QString& text, TUnmappable mode) {
+    const QByteArray utf8 = text.toUtf8();
+    const TConversion c = Convert("CP932", "UTF-8", utf8, Utf8Length);
+    if (!c.Opened) return {{}, 0, ConverterMissing("to CP932")};
+    if (c.Replaced > 0 && mode == TUnmappable::Refuse) {
+        const qsizetype at = c.FirstBad - utf8.constData();
+        const QString bad =
+            QString::fromUtf8(utf8.mid(at, qsizetype(Utf8Length(c.FirstBad, utf8.constEnd()))));
+        return {{},
+                c.Replaced,
+                QStringLiteral("The character \"%1\" (U+%2) cannot be written in CP932")
+                    .arg(bad)
+                    .arg(bad.isEmpty() ? 0u : bad.toUcs4().value(0), 4, 16, QLatin1Char('0'))};
     }
-    return bytes;
+    return {c.Output, c.Replaced, {}};
+}
+
+TCp932Text FromCp932(const QByteArray& bytes) {
+    // A byte that starts no valid character is replaced alone; what follows it may still be text.
+    const TConversion c =
+        Convert("UTF-8", "CP932", bytes, [](const char*, const char*) { return size_t(1); });
+    if (!c.Opened) return {{}, 0, ConverterMissing("from CP932")};
+    return {QString::fromUtf8(c.Output), c.Replaced, {}};
+}
+
+TCp932Bytes EncodeLines(const QStringList& lines, TUnmappable mode) {
+    TCp932Bytes all;
+    for (const QString& line : lines) {
+        TCp932Bytes one = ToCp932(line, mode);
+        if (!one.Ok()) return one;
+        all.Bytes += one.Bytes;
+        all.Bytes += "\r\n";
+        all.Replaced += one.Replaced;
+    }
+    return all;
 }
 
 FileResult AppendLines(const QString& path, const QStringList& lines) {
-    const QByteArray bytes = EncodeLines(lines);
+    const TCp932Bytes encoded = EncodeLines(lines);
+    if (!encoded.Ok()) return FileResult::Failure(encoded.Error);
+    const QByteArray& bytes = encoded.Bytes;
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return FileResult::Failure(file.errorString());
     if (file.write(bytes) != bytes.size()) return FileResult::Failure(file.errorString());
@@ -79,8 +115,10 @@ FileResult AppendLines(const QString& path, const QStringList& lines) {
     return {};
 }
 
-FileResult ReplaceFile(const QString& path, const QStringList& lines) {
-    return ReplaceFileBytes(path, EncodeLines(lines));
+FileResult ReplaceFile(const QString& path, const QStringList& lines, TUnmappable mode) {
+    const TCp932Bytes encoded = EncodeLines(lines, mode);
+    if (!encoded.Ok()) return FileResult::Failure(encoded.Error);
+    return ReplaceFileBytes(path, encoded.Bytes);
 }
 
 FileResult ReplaceFileBytes(const QString& path, const QByteArray& bytes) {
@@ -99,7 +137,9 @@ FileResult ReadLines(const QString& path, QStringList& lines) {
     if (!file.open(QIODevice::ReadOnly)) return FileResult::Failure(file.errorString());
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) return FileResult::Failure(file.errorString());
-    const QString text = FromCp932(bytes);
+    const TCp932Text decoded = FromCp932(bytes);
+    if (!decoded.Ok()) return FileResult::Failure(decoded.Error);
+    const QString& text = decoded.Text;
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];

@@ -146,4 +146,14 @@ TEST_F(IniFileTest, FailedSaveLeavesTheOldFileWhole) {
     EXPECT_EQ(Read(Path("Port0.ini")), old);
 }
 
+TEST_F(IniFileTest, ValueThatCp932CannotHoldFailsTheSave) {
+    const QByteArray old("[ComPortM]\r\nPort=COM1\r\n");
+    Load(old, "Port0.ini");
+    ini_.WriteString("ComPortM", "Port", QStringLiteral("/dev/😀"));
+    const FileResult result = ini_.Save(Path("Port0.ini"));
+    EXPECT_FALSE(result.Ok);
+    EXPECT_TRUE(result.Error.contains(QStringLiteral("CP932")));
+    EXPECT_EQ(Read(Path("Port0.ini")), old);
+}
+
 } // namespace

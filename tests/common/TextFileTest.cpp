@@ -42,22 +42,43 @@ class TextFileTest : public ::testing::Test {
 
 TEST(Cp932, JapaneseRoundTrips) {
     const QString text = QStringLiteral("風速 12.3m/s ｶﾀｶﾅ ～ \\~");
-    const QByteArray bytes = ToCp932(text);
+    const QByteArray bytes = ToCp932(text).Bytes;
     EXPECT_EQ(bytes.left(4), QByteArray("\x95\x97\x91\xac"));
-    EXPECT_EQ(FromCp932(bytes), text);
+    EXPECT_EQ(FromCp932(bytes).Text, text);
 }
 
-TEST(Cp932, UnconvertibleCharactersBecomeQuestionMarks) {
-    EXPECT_EQ(ToCp932(QStringLiteral("a€b😀c")), QByteArray("a?b?c"));
+TEST(Cp932, UnconvertibleCharactersBecomeQuestionMarksAndAreCounted) {
+    const TCp932Bytes out = ToCp932(QStringLiteral("a€b😀c"));
+    EXPECT_TRUE(out.Ok());
+    EXPECT_EQ(out.Bytes, QByteArray("a?b?c"));
+    EXPECT_EQ(out.Replaced, 2);
     // 0x80 is no character; 0x95 at the end is half of one.
-    EXPECT_EQ(FromCp932(QByteArray("a\x80"
-                                   "b\x95")),
-              QStringLiteral("a?b?"));
+    const TCp932Text in = FromCp932(QByteArray("a\x80"
+                                               "b\x95"));
+    EXPECT_EQ(in.Text, QStringLiteral("a?b?"));
+    EXPECT_EQ(in.Replaced, 2);
+}
+
+TEST(Cp932, RefusedCharacterFailsNamingIt) {
+    const TCp932Bytes out = ToCp932(QStringLiteral("風速😀"), TUnmappable::Refuse);
+    EXPECT_FALSE(out.Ok());
+    EXPECT_TRUE(out.Error.contains(QStringLiteral("U+1f600"))) << out.Error.toStdString();
+    EXPECT_TRUE(ToCp932(QStringLiteral("風速"), TUnmappable::Refuse).Ok());
 }
 
 TEST(Cp932, EncodeLinesEndsEveryLineWithCrLfAndNoBom) {
-    EXPECT_EQ(EncodeLines({QStringLiteral("風速"), QString(), QStringLiteral("x")}),
+    EXPECT_EQ(EncodeLines({QStringLiteral("風速"), QString(), QStringLiteral("x")}).Bytes,
               QByteArray("\x95\x97\x91\xac\r\n\r\nx\r\n"));
+}
+
+TEST_F(TextFileTest, ReplaceThatRefusesACharacterLeavesTheOldFileWhole) {
+    const QString path = Path("export.csv");
+    ASSERT_TRUE(WriteAll(path, "old\r\n"));
+    const FileResult result =
+        ReplaceFile(path, {QStringLiteral("a"), QStringLiteral("b😀")}, TUnmappable::Refuse);
+    EXPECT_FALSE(result.Ok);
+    EXPECT_FALSE(result.Error.isEmpty());
+    EXPECT_EQ(ReadAll(path), QByteArray("old\r\n"));
 }
 
 TEST_F(TextFileTest, AppendCreatesThenExtends) {
