@@ -4,6 +4,23 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
+
+# Without a display Qt aborts ("could not connect to display"); say so before installing and
+# building. A platform chosen in QT_QPA_PLATFORM other than X11 or Wayland (offscreen) needs none.
+case "${QT_QPA_PLATFORM:-}" in
+    "" | xcb* | wayland*)
+        if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+            cat >&2 <<END
+demo.sh: no graphical session (neither DISPLAY nor WAYLAND_DISPLAY is set).
+The demo shows the program's window: run it in a desktop session, or over ssh -X.
+To try it without one, under a virtual X server (nothing is shown; Ctrl+C ends it):
+    sudo apt-get install --no-install-recommends ${KRV_XVFB_RUN_PACKAGES[*]}
+    xvfb-run -a scripts/demo.sh
+END
+            exit 1
+        fi
+        ;;
+esac
 krv_install_packages "${KRV_BUILD_PACKAGES[@]}" "${KRV_DEMO_PACKAGES[@]}"
 
 cmake --preset release

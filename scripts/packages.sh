@@ -1,10 +1,15 @@
-# Debian 12 packages the build, the tests and the demo need. Sourced by the other scripts.
+# Debian 12 packages the build, the tests, the demo and the measurements need. They are installed
+# with --no-install-recommends, so whatever another package only recommends must be listed here.
+# Sourced by the other scripts. scripts/check-packages.sh checks the build's list against what
+# configure used; scripts/fresh-check.sh tries every list on a fresh system.
 KRV_BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libsimpleini-dev
     libgtest-dev libgmock-dev libbenchmark-dev locales)
 KRV_DEMO_PACKAGES=(fonts-noto-cjk fonts-liberation)
 # The benchmarks and the measured run under a virtual X server.
 KRV_BENCH_PACKAGES=(time xvfb xdotool)
+# The demo without a graphical session: xvfb-run needs xauth, which xvfb only recommends.
+KRV_XVFB_RUN_PACKAGES=(xvfb xauth)
 
 # Installs whichever of the named packages are missing.
 krv_install_packages() {
