@@ -47,14 +47,6 @@ FileResult IniFile::Load(const QString& path) {
     return {};
 }
 
-bool IniFile::HasKey(const QString& section, const QString& key) const {
-    return impl_->ini.KeyExists(Name(section).constData(), Name(key).constData());
-}
-
-bool IniFile::HasSection(const QString& section) const {
-    return impl_->ini.SectionExists(Name(section).constData());
-}
-
 QString IniFile::ReadString(const QString& section, const QString& key, const QString& def) const {
     const char* value = impl_->ini.GetValue(Name(section).constData(), Name(key).constData(), nullptr);
     if (!value) return def;
@@ -93,10 +85,6 @@ void IniFile::WriteInteger(const QString& section, const QString& key, int value
 
 void IniFile::WriteBool(const QString& section, const QString& key, bool value) {
     WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
-}
-
-void IniFile::DeleteKey(const QString& section, const QString& key) {
-    impl_->ini.Delete(Name(section).constData(), Name(key).constData(), false);
 }
 
 QByteArray IniFile::ToBytes() const {

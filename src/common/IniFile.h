@@ -17,8 +17,6 @@ class IniFile {
     FileResult Load(const QString& path);
     bool Exists() const { return exists_; }
 
-    bool HasKey(const QString& section, const QString& key) const;
-    bool HasSection(const QString& section) const;
     QString ReadString(const QString& section, const QString& key, const QString& def) const;
     // Values that do not convert give the default.
     int ReadInteger(const QString& section, const QString& key, int def) const;
@@ -29,7 +27,6 @@ class IniFile {
     void WriteString(const QString& section, const QString& key, const QString& value);
     void WriteInteger(const QString& section, const QString& key, int value);
     void WriteBool(const QString& section, const QString& key, bool value);
-    void DeleteKey(const QString& section, const QString& key);
 
     QByteArray ToBytes() const; // "key=value" lines ended by CR LF
     // Atomic: a failed save leaves the old file whole.

@@ -64,8 +64,6 @@ template <typename... Args> class TNotifier {
             if (slot->Live) slot->Call(args...);
     }
 
-    int FollowerCount() const { return int(slots_->size()); }
-
   private:
     std::shared_ptr<Slots> slots_ = std::make_shared<Slots>();
 };

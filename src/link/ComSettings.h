@@ -115,7 +115,9 @@ TFlowControl FlowControlFromName(const QString& name); // unknown: Custom
 // "Custom"), StopBits, DataBits, Parity, FlowControl.
 inline constexpr const char* ComPortSection = "ComPortM";
 void StoreSettingsTo(const TComSettings& settings, IniFile& ini);
-// Each missing key keeps the current setting.
+// A missing key keeps the current setting, except CustomBaudRate, which becomes 9600; a value that
+// names nothing known becomes that key's fallback (BaudRate 9600, StopBits 1, DataBits 8, Parity
+// None, FlowControl Custom).
 void LoadSettingsFrom(TComSettings& settings, const IniFile& ini);
 // Raise "Failed to store settings" / "Failed to load settings".
 void StoreSettingsFile(const TComSettings& settings, const QString& path);

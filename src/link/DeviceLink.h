@@ -34,8 +34,6 @@ class TDeviceLink {
     // The traffic logs, a line per logged frame while switched on.
     void SetSendLog(bool on) { sendLog_ = on; }
     void SetReceiveLog(bool on) { receiveLog_ = on; }
-    bool SendLogOn() const { return sendLog_; }
-    bool ReceiveLogOn() const { return receiveLog_; }
     TNotifier<const QString&> SendLogLine;
     TNotifier<const QString&> ReceiveLogLine;
     // The link opened or closed, by a caller or because the port failed.

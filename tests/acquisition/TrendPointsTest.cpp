@@ -1,5 +1,6 @@
 #include "acquisition/TrendPoints.h"
 #include "acquisition/MeasurementStore.h"
+#include "support/TimeZoneScope.h"
 #include <ctime>
 #include <gmock/gmock.h>
 
@@ -41,9 +42,7 @@ TEST(TrendPoints, TimeAxisSpansTheTenMinutesUpToNow) {
 // Points are placed by one offset from local time when the ten minutes hold no clock change; each
 // must still land where a full local-time conversion puts it, also across a change.
 TEST(TrendPoints, PointTimesAgreeWithLocalTimeConversionAcrossAClockChange) {
-    const QByteArray savedTz = qgetenv("TZ");
-    qputenv("TZ", "Europe/Berlin");
-    tzset();
+    const TimeZoneScope berlin("Europe/Berlin");
     for (const TDateTime start :
          {Noon, EncodeDateTime(2026, 10, 25, 1, 55, 0), EncodeDateTime(2026, 3, 29, 1, 55, 0)}) {
         TMeasurementStore store;
@@ -55,8 +54,6 @@ TEST(TrendPoints, PointTimesAgreeWithLocalTimeConversionAcrossAClockChange) {
             ASSERT_EQ(p.Azimuth[i].x(), ChartMs(store.SampleHistory[599 - i].Time))
                 << FormatDateTime("yyyy/mm/dd hh:nn:ss", start).toStdString() << " point " << i;
     }
-    savedTz.isNull() ? qunsetenv("TZ") : qputenv("TZ", savedTz);
-    tzset();
 }
 
 } // namespace

@@ -9,8 +9,7 @@ QString ImagePath(TComLed::TColour colour, bool on) {
 }
 } // namespace
 
-TComLed::TComLed(TComSignal signal, TColour colour, QWidget* parent)
-    : QWidget(parent), Sig(signal), Col(colour) {
+TComLed::TComLed(TComSignal signal, TColour colour, QWidget* parent) : QWidget(parent), Sig(signal) {
     EnsureResources();
     OnImage.load(ImagePath(colour, true));
     OffImage.load(ImagePath(colour, false));

@@ -11,11 +11,9 @@ class TComLed : public QWidget {
 
     TComLed(TComSignal signal, TColour colour, QWidget* parent = nullptr);
 
-    TComSignal Signal() const { return Sig; }
-    TColour Colour() const { return Col; }
     bool State() const { return On; }
     void SetState(bool on);
-    // For routing SerialPort::OnSignal to every lamp: only this lamp's own signal changes it.
+    // Every lamp hears every signal; only its own changes it.
     void SignalChanged(TComSignal signal, bool on) {
         if (signal == Sig) SetState(on);
     }
@@ -25,7 +23,6 @@ class TComLed : public QWidget {
 
   private:
     TComSignal Sig;
-    TColour Col;
     bool On = false;
     QPixmap OnImage;
     QPixmap OffImage;

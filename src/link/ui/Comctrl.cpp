@@ -107,17 +107,8 @@ TCommCtrlForm::TCommCtrlForm(TDeviceLink& link, QWidget* parent) : QWidget(paren
     following_.push_back(
         link_.ReceiveLogLine.Follow([this](const QString& line) { MRecive->appendPlainText(line); }));
     signalFollowing_ = link_.SignalChanged.Follow([this](TComSignal signal, bool on) {
-        switch (signal) {
-        case TComSignal::Connection:
-            ComLed2->SetState(on);
-            break;
-        case TComSignal::Transmit:
-            ComLedTxD->SetState(on);
-            break;
-        case TComSignal::Receive:
-            ComLedRxD->SetState(on);
-            break;
-        }
+        for (TComLed* led : {ComLed2, ComLedTxD, ComLedRxD})
+            led->SignalChanged(signal, on);
     });
     droppedFollowing_ = link_.ChunkDropped.Follow([this](int total) { ShowDropped(total); });
     ComLed2->SetState(link_.ComPortM.Connected());
