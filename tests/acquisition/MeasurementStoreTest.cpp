@@ -5,7 +5,7 @@
 namespace {
 
 class StoreTest : public ::testing::Test {
-protected:
+  protected:
     std::unique_ptr<TMeasurementStore> store = std::make_unique<TMeasurementStore>();
     TSampleRec& cur = store->CurrentSample;
 };
@@ -52,15 +52,40 @@ TEST_F(StoreTest, OutOfRangeIndexIsIgnored) {
 
 // Every code lands in its own field: store distinct values, then read them back by name.
 TEST_F(StoreTest, EveryCodeFillsItsField) {
-    for (int i = 0; i < CodeCount; ++i) store->StoreCodeValue(i, QString::number(i + 1));
-    const float expected[] = {
-        cur.WindSpeed,  cur.Azimuth,       cur.Depression,    cur.VectorX,        cur.VectorY,
-        cur.VectorZ,    cur.AirTemp,       cur.WindSpeedRaw,  cur.AirTempInternal, cur.WdTemp[0],
-        cur.WdTemp[1],  cur.WdTemp[2],     cur.WdTemp[3],     cur.WdTempDiff[0],  cur.WdTempDiff[1],
-        cur.WdTempDiff[2], cur.WdTempDiff[3], cur.CpuUse,     cur.WindSpeedUncorr, float(cur.AdCount),
-        cur.ModelNumber, cur.FirmwareVersion, float(cur.SystemStatus), float(cur.HardwareStatus),
-        float(cur.SoftwareStatus), cur.AtTemp[0], cur.AtTemp[1], cur.TempDiff, cur.Debug[0], cur.Debug[1]};
-    for (int i = 0; i < CodeCount; ++i) EXPECT_EQ(expected[i], float(i + 1)) << CodeTable[i];
+    for (int i = 0; i < CodeCount; ++i)
+        store->StoreCodeValue(i, QString::number(i + 1));
+    const float expected[] = {cur.WindSpeed,
+                              cur.Azimuth,
+                              cur.Depression,
+                              cur.VectorX,
+                              cur.VectorY,
+                              cur.VectorZ,
+                              cur.AirTemp,
+                              cur.WindSpeedRaw,
+                              cur.AirTempInternal,
+                              cur.WdTemp[0],
+                              cur.WdTemp[1],
+                              cur.WdTemp[2],
+                              cur.WdTemp[3],
+                              cur.WdTempDiff[0],
+                              cur.WdTempDiff[1],
+                              cur.WdTempDiff[2],
+                              cur.WdTempDiff[3],
+                              cur.CpuUse,
+                              cur.WindSpeedUncorr,
+                              float(cur.AdCount),
+                              cur.ModelNumber,
+                              cur.FirmwareVersion,
+                              float(cur.SystemStatus),
+                              float(cur.HardwareStatus),
+                              float(cur.SoftwareStatus),
+                              cur.AtTemp[0],
+                              cur.AtTemp[1],
+                              cur.TempDiff,
+                              cur.Debug[0],
+                              cur.Debug[1]};
+    for (int i = 0; i < CodeCount; ++i)
+        EXPECT_EQ(expected[i], float(i + 1)) << CodeTable[i];
     EXPECT_EQ(cur.VectorLength, 0);
     EXPECT_EQ(cur.SupplyVoltage, 0);
     EXPECT_EQ(cur.DaOutput, 0);

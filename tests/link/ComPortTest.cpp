@@ -53,7 +53,7 @@ std::string Message(const std::function<void()>& action) {
 
 // A pseudo-terminal: the test holds the master end, the port under test opens the slave by path.
 class PtyPortTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         int slave = -1;
         ASSERT_EQ(openpty(&Master, &slave, nullptr, nullptr, nullptr), 0);

@@ -9,42 +9,54 @@
 namespace {
 
 class BusyScope {
-public:
+  public:
     explicit BusyScope(int& depth) : Depth(depth) { ++Depth; }
     ~BusyScope() { --Depth; }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 
-private:
+  private:
     int& Depth;
 };
 
 QSerialPort::DataBits ToQt(TDataBits v) {
     switch (v) {
-    case TDataBits::dbFive: return QSerialPort::Data5;
-    case TDataBits::dbSix: return QSerialPort::Data6;
-    case TDataBits::dbSeven: return QSerialPort::Data7;
-    case TDataBits::dbEight: break;
+    case TDataBits::dbFive:
+        return QSerialPort::Data5;
+    case TDataBits::dbSix:
+        return QSerialPort::Data6;
+    case TDataBits::dbSeven:
+        return QSerialPort::Data7;
+    case TDataBits::dbEight:
+        break;
     }
     return QSerialPort::Data8;
 }
 
 QSerialPort::StopBits ToQt(TStopBits v) {
     switch (v) {
-    case TStopBits::sbOne5StopBits: return QSerialPort::OneAndHalfStop;
-    case TStopBits::sbTwoStopBits: return QSerialPort::TwoStop;
-    case TStopBits::sbOneStopBit: break;
+    case TStopBits::sbOne5StopBits:
+        return QSerialPort::OneAndHalfStop;
+    case TStopBits::sbTwoStopBits:
+        return QSerialPort::TwoStop;
+    case TStopBits::sbOneStopBit:
+        break;
     }
     return QSerialPort::OneStop;
 }
 
 QSerialPort::Parity ToQt(TParityBits v) {
     switch (v) {
-    case TParityBits::prOdd: return QSerialPort::OddParity;
-    case TParityBits::prEven: return QSerialPort::EvenParity;
-    case TParityBits::prMark: return QSerialPort::MarkParity;
-    case TParityBits::prSpace: return QSerialPort::SpaceParity;
-    case TParityBits::prNone: break;
+    case TParityBits::prOdd:
+        return QSerialPort::OddParity;
+    case TParityBits::prEven:
+        return QSerialPort::EvenParity;
+    case TParityBits::prMark:
+        return QSerialPort::MarkParity;
+    case TParityBits::prSpace:
+        return QSerialPort::SpaceParity;
+    case TParityBits::prNone:
+        break;
     }
     return QSerialPort::NoParity;
 }
@@ -55,7 +67,9 @@ QSerialPort::FlowControl ToQt(const TComFlowControl& f) {
     return QSerialPort::NoFlowControl;
 }
 
-int ClampedCount(qint64 n) { return int(std::min<qint64>(n, INT_MAX)); }
+int ClampedCount(qint64 n) {
+    return int(std::min<qint64>(n, INT_MAX));
+}
 
 } // namespace
 
@@ -64,7 +78,8 @@ TComPort::TComPort(QObject* parent) : QObject(parent), Port(new QSerialPort(this
     Port->setReadBufferSize(0);
     connect(Port, &QSerialPort::readyRead, this, &TComPort::HandleReadyRead);
     connect(Port, &QSerialPort::bytesWritten, this, &TComPort::HandleBytesWritten);
-    connect(Port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) { HandleError(e); });
+    connect(Port, &QSerialPort::errorOccurred, this,
+            [this](QSerialPort::SerialPortError e) { HandleError(e); });
 }
 
 TComPort::~TComPort() {
@@ -109,15 +124,17 @@ void TComPort::Close() {
     if (Connected()) Shutdown();
 }
 
-bool TComPort::Connected() const { return Port->isOpen(); }
+bool TComPort::Connected() const {
+    return Port->isOpen();
+}
 
 void TComPort::WriteStr(const QByteArray& bytes) {
     if (!Connected()) throw EComPort("Port Not Open");
     if (bytes.isEmpty()) return;
     BusyScope busy(Busy);
     SetSignal(TComSignal::Transmit, true);
-    const QDeadlineTimer deadline(std::max<qint64>(
-        0, qint64(Settings.WriteTotalMultiplier) * bytes.size() + Settings.WriteTotalConstant));
+    const QDeadlineTimer deadline(std::max<qint64>(0, qint64(Settings.WriteTotalMultiplier) * bytes.size() +
+                                                          Settings.WriteTotalConstant));
     bool ok = Port->write(bytes) == bytes.size();
     // waitForBytesWritten returns after each chunk the driver takes.
     while (ok && Port->bytesToWrite() > 0)
@@ -163,7 +180,9 @@ void TComPort::ApplySettings() {
     if (!ok) throw EComPort("SetCommState function failed", code);
 }
 
-QStringList TComPort::AvailablePorts() const { return SystemPorts(Settings.Port); }
+QStringList TComPort::AvailablePorts() const {
+    return SystemPorts(Settings.Port);
+}
 
 QStringList TComPort::SystemPorts(const QString& current) {
     QStringList names, locations;
@@ -198,15 +217,25 @@ bool TComPort::ApplyLineSettings() {
 // without them.
 void TComPort::ApplyModemLines() {
     switch (Settings.FlowControl.ControlDTR) {
-    case TDTRFlowControl::dtrDisable: Port->setDataTerminalReady(false); break;
-    case TDTRFlowControl::dtrEnable: Port->setDataTerminalReady(true); break;
-    case TDTRFlowControl::dtrHandshake: break; // the driver's business
+    case TDTRFlowControl::dtrDisable:
+        Port->setDataTerminalReady(false);
+        break;
+    case TDTRFlowControl::dtrEnable:
+        Port->setDataTerminalReady(true);
+        break;
+    case TDTRFlowControl::dtrHandshake:
+        break; // the driver's business
     }
     switch (Settings.FlowControl.ControlRTS) {
-    case TRTSFlowControl::rtsDisable: Port->setRequestToSend(false); break;
-    case TRTSFlowControl::rtsEnable: Port->setRequestToSend(true); break;
+    case TRTSFlowControl::rtsDisable:
+        Port->setRequestToSend(false);
+        break;
+    case TRTSFlowControl::rtsEnable:
+        Port->setRequestToSend(true);
+        break;
     case TRTSFlowControl::rtsHandshake:
-    case TRTSFlowControl::rtsToggle: break;
+    case TRTSFlowControl::rtsToggle:
+        break;
     }
 }
 
@@ -257,8 +286,10 @@ void TComPort::HandleError(int error) {
     case QSerialPort::ResourceError:
     case QSerialPort::DeviceNotFoundError:
     case QSerialPort::PermissionError:
-    case QSerialPort::UnknownError: break;
-    default: return;
+    case QSerialPort::UnknownError:
+        break;
+    default:
+        return;
     }
     const QString message = Port->errorString();
     // A vanished device keeps the descriptor readable, and QSerialPort reports the same error again
@@ -267,7 +298,8 @@ void TComPort::HandleError(int error) {
     // The owner reacts by closing the link, perhaps with a message box or by deleting this port;
     // neither may happen inside QSerialPort's own error handling, so the news goes out queued.
     QMetaObject::invokeMethod(
-        this, [this, message] {
+        this,
+        [this, message] {
             if (OnPortLost) OnPortLost(message);
         },
         Qt::QueuedConnection);

@@ -10,7 +10,7 @@ class QSerialPort;
 // locking. Of the callbacks only OnPortLost may delete the port.
 class TComPort : public QObject, public SerialPort {
     Q_OBJECT
-public:
+  public:
     explicit TComPort(QObject* parent = nullptr);
     ~TComPort() override;
 
@@ -30,7 +30,7 @@ public:
     // that is the path of an existing device they do not already name.
     static QStringList SystemPorts(const QString& current = {});
 
-private:
+  private:
     void SetSignal(TComSignal signal, bool on);
     bool ApplyLineSettings();
     void ApplyModemLines();
