@@ -59,7 +59,10 @@ template <typename T> std::optional<T> Convert(QStringView text) {
     if (s.empty()) return std::nullopt;
     T value{};
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value, std::chars_format::general);
+    // from_chars refuses numbers beyond the largest and those that round to zero; subnormals only for
+    // long double (the C library's path), not for double, so the rule is applied here for every type.
     if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
+    if (value != 0 && !std::isnormal(value)) return std::nullopt;
     return value;
 }
 
@@ -81,8 +84,10 @@ std::optional<float> ParseSingle(QStringView text) {
     constexpr long double overflow = largest + 0x1p103L;
     const long double magnitude = std::fabs(*extended);
     if (magnitude >= overflow) return std::nullopt;
-    if (magnitude > largest) return std::copysign(largest, float(std::signbit(*extended) ? -1 : 1));
-    return float(*extended);
+    const float value = magnitude > largest ? std::copysign(largest, float(std::signbit(*extended) ? -1 : 1))
+                                            : float(*extended);
+    if (*extended != 0 && !std::isnormal(value)) return std::nullopt;
+    return value;
 }
 
 std::optional<qint32> ParseTruncatedInt(QStringView text) {
