@@ -4,7 +4,9 @@
 #include <QSerialPort>
 #include <QSerialPortInfo>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <termios.h>
 
 namespace {
 
@@ -71,6 +73,30 @@ int ClampedCount(qint64 n) {
     return int(std::min<qint64>(n, INT_MAX));
 }
 
+// The system's number behind a failed open or setting, or else Qt's own. Qt keeps no system
+// number, and errno is stale by the time its call returns: its lock file, the error signal and our
+// handler make calls of their own. Opening the device again to ask would race it and raise its
+// modem lines. But here Qt words the error of the call that just failed with qt_error_string(errno),
+// and the same function gives the same words now, so the words name the number. Qt's own refusals
+// (its lock file, an invalid baud rate) match no system text and keep Qt's number.
+int CallErrorCode(const QSerialPort& port) {
+    const QString text = port.errorString();
+    for (int code = 1; code < 256; ++code)
+        if (qt_error_string(code) == text) return code;
+    return port.error();
+}
+
+// The system's number behind a failed write or read, or else Qt's own. Qt's words are no guide
+// here: a read that meets the end of the file is worded with whatever errno held before, often the
+// ENOTTY of Qt's own query of the serial driver. The descriptor is: once the device is gone it
+// answers every call with the system's error (EIO when hung up); when it still answers, the failure
+// was Qt's own (a time-out).
+int IoErrorCode(const QSerialPort& port) {
+    termios tio{};
+    if (port.handle() >= 0 && ::tcgetattr(port.handle(), &tio) == -1) return errno;
+    return port.error();
+}
+
 } // namespace
 
 TComPort::TComPort(QObject* parent) : QObject(parent), Port(new QSerialPort(this)) {
@@ -104,12 +130,12 @@ void TComPort::Open() {
     Port->setStopBits(QSerialPort::OneStop);
     Port->setFlowControl(QSerialPort::NoFlowControl);
     if (!Port->open(QIODevice::ReadWrite)) {
-        const int code = Port->error();
+        const int code = CallErrorCode(*Port);
         Port->clearError();
         throw EComPort("Unable to open com port", code);
     }
     if (!ApplyLineSettings()) {
-        const int code = Port->error();
+        const int code = CallErrorCode(*Port);
         Port->close();
         Port->clearError();
         throw EComPort("SetCommState function failed", code);
@@ -140,7 +166,7 @@ void TComPort::WriteStr(const QByteArray& bytes) {
     while (ok && Port->bytesToWrite() > 0)
         ok = Port->waitForBytesWritten(int(std::min<qint64>(deadline.remainingTime(), INT_MAX)));
     if (!ok) {
-        const int code = Port->error();
+        const int code = IoErrorCode(*Port);
         // Whatever is left must not dribble out after the caller has given up on it.
         Port->clear(QSerialPort::Output);
         Port->clearError();
@@ -157,7 +183,7 @@ QByteArray TComPort::ReadStr(int count) {
         QByteArray chunk(count - result.size(), Qt::Uninitialized);
         const qint64 n = Port->read(chunk.data(), chunk.size());
         if (n < 0) {
-            const int code = Port->error();
+            const int code = IoErrorCode(*Port);
             Port->clearError();
             throw EComPort("ReadFile function failed", code);
         }
@@ -174,7 +200,7 @@ void TComPort::ApplySettings() {
     if (!Connected()) return;
     BusyScope busy(Busy);
     const bool ok = ApplyLineSettings();
-    const int code = Port->error();
+    const int code = CallErrorCode(*Port);
     if (ok) ApplyModemLines();
     Port->clearError();
     if (!ok) throw EComPort("SetCommState function failed", code);
@@ -207,6 +233,8 @@ void TComPort::SetSignal(TComSignal signal, bool on) {
     NotifySignal(signal, on);
 }
 
+// Settings.Buffer, the driver's queue sizes (input 2048, output 1024), is not applied: Linux has no
+// call to size a terminal's queues, the kernel and the driver fix them.
 bool TComPort::ApplyLineSettings() {
     return Port->setBaudRate(Settings.BaudRateValue()) && Port->setDataBits(ToQt(Settings.DataBits)) &&
            Port->setParity(ToQt(Settings.Parity.Bits)) && Port->setStopBits(ToQt(Settings.StopBits)) &&

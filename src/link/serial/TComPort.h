@@ -8,6 +8,10 @@ class QSerialPort;
 // The real serial port, on QSerialPort. It lives on the user-interface thread, so received data,
 // port errors, timer ticks and button clicks are events of one loop: they never overlap and need no
 // locking. Of the callbacks only OnPortLost may delete the port.
+//
+// The number in an error's " (Error: n)" is the system's errno where the system gave one, and
+// otherwise Qt's QSerialPort::SerialPortError; the two ranges overlap (2 is ENOENT and Qt's
+// PermissionError), so the message and the situation say which it is.
 class TComPort : public QObject, public SerialPort {
     Q_OBJECT
   public:
@@ -15,14 +19,19 @@ class TComPort : public QObject, public SerialPort {
     ~TComPort() override;
 
     // Settings.Port is a name under /dev ("ttyUSB0") or a path (a device or a symbolic link).
+    // "Unable to open com port" carries the system's number (ENOENT for a missing device, ENOTTY for
+    // a file that is no terminal), or Qt's when Qt refused by itself (its lock file is held).
     void Open() override;
     void Close() override;
     bool Connected() const override;
-    // Returns once every byte is with the driver; raises "WriteFile function failed" after
-    // WriteTotalMultiplier * size + WriteTotalConstant ms.
+    // Returns once every byte is with the driver; raises "WriteFile function failed" with Qt's
+    // TimeoutError after WriteTotalMultiplier * size + WriteTotalConstant ms, or with the system's
+    // number (EIO) when the device is gone.
     void WriteStr(const QByteArray& bytes) override;
+    // "ReadFile function failed" carries its number as a failed write does.
     QByteArray ReadStr(int count) override;
-    // Raises "SetCommState function failed" when the device refuses a setting.
+    // Raises "SetCommState function failed" when a setting is refused: with the system's number when
+    // the device refuses it, with Qt's when Qt does (UnsupportedOperationError for a baud rate of 0).
     void ApplySettings() override;
     QStringList AvailablePorts() const override;
 
