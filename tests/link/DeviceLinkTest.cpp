@@ -129,10 +129,14 @@ TEST_F(DeviceLinkTest, FailingHandlerDropsTheRestOfTheChunk) {
 TEST_F(DeviceLinkTest, FailedReadDropsTheChunkQuietlyAndKeepsTheLinkOpen) {
     link.OpenLink();
     port.FailRead = true;
+    int dropped = 0;
+    const auto following = link.ChunkDropped.Follow([&](int total) { dropped = total; });
     port.Receive("<AD,M01=1.234,>C6\r\n");
     EXPECT_TRUE(frames.isEmpty());
     EXPECT_TRUE(link.LinkOpen());
     EXPECT_TRUE(prompts.Errors.isEmpty());
+    EXPECT_EQ(link.DroppedChunks(), 1) << "silent to the user, but counted";
+    EXPECT_EQ(dropped, 1);
     port.FailRead = false;
     port.Waiting.clear();
     port.Receive("<AD,M01=1.234,>C6\r\n");
