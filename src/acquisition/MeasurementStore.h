@@ -75,8 +75,6 @@ struct TMeasurementStore {
     void StoreCodeValue(int index, QStringView text);
     // The status record's port: the one the link has open, or none.
     void SetPortName(const QString& name) { MySts.PortName = name; }
-    // The second-record switch.
-    void SetSecondRecord(bool on) { MySts.SecRec = on; }
     void ShiftHistory(TDateTime now);
     void ClearHistory();
 };

@@ -4,6 +4,7 @@
 #include "common/ui/WidgetPrompts.h"
 #include "link/serial/TComPort.h"
 #include "link/ui/ComSetup.h"
+#include "monitor/ui/Monlist.h"
 #include "program/ProgramCore.h"
 #include <QApplication>
 #include <QMessageBox>
@@ -37,8 +38,10 @@ int main(int argc, char** argv) {
     TComSetupPrompt portPrompt;
     TComPort port;
     auto core = std::make_unique<TProgramCore>(port, clock, prompts, portPrompt, ProgramDir());
-    // The windows that join in later issues are created here, after the main window, in their order.
+    // The windows after the main window, in their order (the system setting window joins before the
+    // monitor list). The monitor list is a tool window of the main window and goes with it.
     auto mainForm = std::make_unique<TMainForm>(*core, prompts);
+    mainForm->MonForm = new TMonForm(core->Monitor, mainForm.get());
     prompts.SetParent(mainForm.get());
     portPrompt.SetParent(mainForm.get());
     QObject::connect(mainForm.get(), &TMainForm::Closed, &app, &QApplication::quit);

@@ -1,5 +1,14 @@
 #pragma once
 #include <QString>
+#include <optional>
+
+// A file-save dialog: a filter of "description|pattern" pairs, the extension added to a name typed
+// without one, and the name offered first. An existing file is confirmed before it is replaced.
+struct TSaveFileRequest {
+    QString Filter;
+    QString DefaultExt;
+    QString InitialName;
+};
 
 // Everything the core asks of the user. Widgets implement it; tests record what was asked.
 // Prompts come from what the user did, never from inside the 200 ms tick: a message box there
@@ -20,11 +29,18 @@ class UserPrompts {
         DoShowError(text);
     }
 
+    // The chosen file, or nothing when the user cancels.
+    std::optional<QString> AskSaveFile(const TSaveFileRequest& request) {
+        CheckOutsideTick(QStringLiteral("a save dialog"));
+        return DoAskSaveFile(request);
+    }
+
     bool InTick() const { return tickDepth_ > 0; }
 
   protected:
     virtual void DoShowMessage(const QString& text) = 0;
     virtual void DoShowError(const QString& text) = 0;
+    virtual std::optional<QString> DoAskSaveFile(const TSaveFileRequest& request) = 0;
     // The program still shows the prompt, late rather than lost; the tests' prompts fail the test.
     virtual void PromptInTick(const QString& text) { (void)text; }
     void CheckOutsideTick(const QString& text) {

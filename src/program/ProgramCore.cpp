@@ -5,8 +5,8 @@
 
 TProgramCore::TProgramCore(SerialPort& port, Clock& clock, UserPrompts& prompts,
                            PortSettingsPrompt& portPrompt, QString programDir)
-    : Link(port, prompts, portPrompt, std::move(programDir)), Exchange(Link), Polling(Exchange, Store),
-      clock_(clock), prompts_(prompts) {
+    : Link(port, prompts, portPrompt, programDir), Exchange(Link), Polling(Exchange, Store),
+      Monitor(Store, clock, prompts, programDir), clock_(clock), prompts_(prompts) {
     linkFollowing_ = Link.LinkStateChanged.Follow([this](bool open) {
         Store.SetPortName(Link.PortName());
         LinkStateChanged.Notify(open);
@@ -16,6 +16,7 @@ TProgramCore::TProgramCore(SerialPort& port, Clock& clock, UserPrompts& prompts,
 void TProgramCore::Create() {
     Store.ResetAtStart();
     Exchange.ResetAtStart();
+    Monitor.LoadRecordSettings();
     Link.LoadPortSettings();
 }
 
@@ -38,6 +39,8 @@ void TProgramCore::MainTimerTimer() {
         PollingTick();
     else
         Store.CurrentSample.Valid = false;
+    // A settings step comes here, between the polling and the monitor.
+    Monitor.OnMainTick();
     TickDone.Notify();
 }
 
@@ -69,4 +72,5 @@ void TProgramCore::BBStopClick() {
 
 void TProgramCore::Shutdown() {
     Link.CloseLink();
+    Monitor.SaveRecordSettings();
 }

@@ -4,6 +4,7 @@
 #include "acquisition/PollingCycle.h"
 #include "common/Notifier.h"
 #include "link/DeviceLink.h"
+#include "monitor/Monitor.h"
 
 class Clock;
 class PortSettingsPrompt;
@@ -24,6 +25,7 @@ class TProgramCore {
     TDeviceLink Link;
     TExchange Exchange;
     TPollingCycle Polling;
+    TMonitor Monitor;
 
     // A polling step has decoded the last answer and sent the next request.
     TNotifier<> PollDone;
@@ -35,8 +37,8 @@ class TProgramCore {
     // port's name, or none.
     TNotifier<bool> LinkStateChanged;
 
-    // The program's creation: sample reset, polling allowed, port settings loaded. Raises EComPort
-    // when Port0.ini cannot be read.
+    // The program's creation: sample reset, polling allowed, second-record switch and port settings
+    // loaded. Raises EComPort when Port0.ini cannot be read.
     void Create();
     // The main window shown: the history starts empty.
     void Show();
@@ -46,7 +48,7 @@ class TProgramCore {
     // not open leaves the program idle, without a message.
     void BBStartClick();
     void BBStopClick();
-    // The program's end.
+    // The program's end: the port closes, the second-record switch is stored.
     void Shutdown();
 
     TDateTime Now() const;

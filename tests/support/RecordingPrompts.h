@@ -13,6 +13,9 @@ class RecordingPrompts : public UserPrompts, public PortSettingsPrompt {
     QStringList Errors;
     int SetupDialogs = 0;
     QStringList LastPorts;
+    QList<TSaveFileRequest> SaveRequests;
+    // The file the user "chooses" in a save dialog; empty means the user cancels.
+    QString SaveChoice;
     // Applied to the settings when the dialog is "confirmed"; empty means the user cancels.
     std::function<void(TComSettings&)> DialogChoice;
 
@@ -28,6 +31,11 @@ class RecordingPrompts : public UserPrompts, public PortSettingsPrompt {
   protected:
     void DoShowMessage(const QString& text) override { Messages << text; }
     void DoShowError(const QString& text) override { Errors << text; }
+    std::optional<QString> DoAskSaveFile(const TSaveFileRequest& request) override {
+        SaveRequests << request;
+        if (SaveChoice.isEmpty()) return std::nullopt;
+        return SaveChoice;
+    }
     void PromptInTick(const QString& text) override {
         throw std::logic_error("a prompt inside the tick: " + text.toStdString());
     }

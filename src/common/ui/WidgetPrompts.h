@@ -16,6 +16,7 @@ class WidgetPrompts final : public UserPrompts {
   protected:
     void DoShowMessage(const QString& text) override;
     void DoShowError(const QString& text) override;
+    std::optional<QString> DoAskSaveFile(const TSaveFileRequest& request) override;
 
   private:
     QWidget* parent_;

@@ -4,6 +4,7 @@
 #include "common/UserPrompts.h"
 #include "common/ui/Resources.h"
 #include "link/ui/Comctrl.h"
+#include "monitor/ui/Monlist.h"
 #include "program/ProgramCore.h"
 #include <QChart>
 #include <QChartView>
@@ -227,8 +228,6 @@ void TMainForm::BuildBottomBar() {
                                  QStringLiteral("グラフプロットデータをファイルに保存"));
     BBSetpoint =
         MakeImageButton("BBSetpoint", QStringLiteral(":/buttons/setpoint.png"), QStringLiteral("設定変更"));
-    // The plot-data export is not built yet; a button that did nothing would mislead.
-    BBSaveData->setEnabled(false);
 
     bar->addWidget(Image1);
     bar->addWidget(CBSecRec);
@@ -377,7 +376,9 @@ void TMainForm::BBStopClick() {
     core_.BBStopClick();
 }
 
-void TMainForm::BBSaveDataClick() {}
+void TMainForm::BBSaveDataClick() {
+    core_.Monitor.ExportPlotData();
+}
 
 void TMainForm::BBSetpointClick(bool shiftHeld) {
     // With Shift the system setting window opens; it does not exist yet.
@@ -386,10 +387,14 @@ void TMainForm::BBSetpointClick(bool shiftHeld) {
 }
 
 void TMainForm::SBStatusDblClick(bool shiftHeld) {
-    // With Shift the monitor list opens; it does not exist yet.
-    Q_UNUSED(shiftHeld);
+    if (!shiftHeld) return;
+    core_.Monitor.EnterServiceMode();
+    if (!MonForm) return;
+    MonForm->show();
+    MonForm->raise();
+    MonForm->activateWindow();
 }
 
 void TMainForm::CBSecRecClick() {
-    core_.Store.SetSecondRecord(CBSecRec->isChecked());
+    core_.Monitor.SetSecondRecord(CBSecRec->isChecked());
 }

@@ -16,6 +16,7 @@ class QTimer;
 class QToolButton;
 class QValueAxis;
 class TCommCtrlForm;
+class TMonForm;
 class TProgramCore;
 class UserPrompts;
 
@@ -53,6 +54,8 @@ class TMainForm : public QMainWindow {
     std::array<QLabel*, 4> StatusPanels{};
     QTimer* MainTimer = nullptr;
     TCommCtrlForm* CommCtrlForm = nullptr;
+    // The monitor list, created after this window; Shift + a double-click on the status bar shows it.
+    TMonForm* MonForm = nullptr;
 
     void MainTimerTimer();
     void ShowLiveValues();

@@ -1,0 +1,67 @@
+#pragma once
+#include "acquisition/MeasurementStore.h"
+#include <array>
+
+// The 23 quantities that a minute aggregates, in the accumulator's order.
+enum class TQuantity {
+    Azimuth,
+    Depression,
+    WindSpeed,
+    AirTemp,
+    AirTempInternal,
+    WindSpeedRaw,
+    WindSpeedUncorr,
+    WdTemp0,
+    WdTemp1,
+    WdTemp2,
+    WdTemp3,
+    WdTempDiff0,
+    WdTempDiff1,
+    WdTempDiff2,
+    WdTempDiff3,
+    VectorX,
+    VectorY,
+    VectorZ,
+    VectorLength,
+    CpuUse,
+    SupplyVoltage,
+    AdCount,
+    DaOutput,
+};
+inline constexpr int QuantityCount = int(TQuantity::DaOutput) + 1;
+
+// The quantity's value in a sample, as a double (AdCount from its integer).
+double QuantityValue(const TSampleRec& sample, TQuantity q);
+
+// Sums, maxima and minima of the seconds added since the last reset. `Maximum` and `Minimum` use
+// only the aggregated quantities' fields, each in its own type.
+struct TMinuteAccumulator {
+    qint32 Count = 0;
+    std::array<double, QuantityCount> Sums{};
+    TSampleRec Maximum;
+    TSampleRec Minimum;
+
+    TMinuteAccumulator() { ResetAccumulator(); }
+    void ResetAccumulator();
+    // Adds one second; the caller adds only seconds of active collection.
+    void Accumulate(const TSampleRec& sample);
+};
+
+// A closed minute: averages (single precision; AdCount truncated), maxima, minima and the direction
+// of the averaged horizontal vector.
+struct TMinuteResult {
+    TSampleRec Average;
+    TSampleRec Maximum;
+    TSampleRec Minimum;
+    double VectorAzimuth = 0;
+};
+
+TMinuteResult CloseMinuteOf(const TMinuteAccumulator& acc);
+
+// atan2(y, x) x 180 x 0.3183101550488765: the reciprocal of 3.14159 rather than of pi, so the range
+// reaches +-180.000152. Both components 0 give 0, where atan2 has no direction to give.
+double VectorAzimuthOf(float averageX, float averageY);
+
+// The per-second step's close window: seconds 6 to 8 of a minute close it once; any other second
+// re-arms the latch. True when the minute closes now.
+bool MinuteCloseDue(int secondOfMinute, bool& minuteClosed);

@@ -1,0 +1,66 @@
+#pragma once
+#include "common/DateTime.h"
+#include "common/Notifier.h"
+#include "common/TextFile.h"
+#include "monitor/MinuteStatistics.h"
+#include "monitor/MonitorList.h"
+#include "monitor/RecordFiles.h"
+#include "monitor/RecordRows.h"
+#include <QString>
+
+class Clock;
+class UserPrompts;
+struct TMeasurementStore;
+
+// Monitoring and recording: the monitor list's once-a-second clock, the minute statistics, the
+// minute and second records with their switch, and the exports of the history. Headless; the
+// monitor list window only shows `List` and forwards its buttons here.
+class TMonitor {
+  public:
+    TMonitor(TMeasurementStore& store, Clock& clock, UserPrompts& prompts, const QString& programDir);
+    TMonitor(const TMonitor&) = delete;
+    TMonitor& operator=(const TMonitor&) = delete;
+
+    // The list has been rewritten from the current sample (once per wall-clock second).
+    TNotifier<> ListRefreshed;
+
+    TMonitorListModel List;
+    TMinuteAccumulator MinuteAccumulator;
+    // The last closed minute, as written to the minute record.
+    TMinuteResult Minute;
+    bool MinuteClosed = false;
+    TDateTime LastTickTime = 0;
+    TRecordFiles Records;
+
+    // The monitor's step at the end of every tick: acts once per new wall-clock second; a second
+    // in which no tick fires is skipped, not made up.
+    void OnMainTick();
+
+    // The second-record switch, loaded at start-up and saved when the list closes and at the end.
+    void LoadRecordSettings();
+    void SaveRecordSettings() const;
+    void SetSecondRecord(bool on);
+    // A service window was opened with Shift: the minute record takes its long layout from now on.
+    void EnterServiceMode();
+
+    // Click-time exports: the save dialog, then the file; a failed write is shown with its reason.
+    void BBSaveFileClick();
+    void ExportPlotData();
+    FileResult SaveShortLog(const QString& path) const;
+    FileResult SavePlotData(const QString& path) const;
+
+  private:
+    void RefreshList();
+    void SecondStep(TDateTime now);
+    void CloseMinute(TDateTime now);
+    void WriteSecondRecord(TDateTime now);
+    void Export(TExportKind kind);
+    QString SettingsPath() const;
+
+    TMeasurementStore& store_;
+    Clock& clock_;
+    UserPrompts& prompts_;
+    QString programDir_;
+    // The save dialog offers the last confirmed name, for both exports.
+    QString lastExportName_;
+};
