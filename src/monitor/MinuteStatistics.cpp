@@ -79,20 +79,22 @@ void TMinuteAccumulator::ResetAccumulator() {
 }
 
 void TMinuteAccumulator::Accumulate(const TSampleRec& sample) {
+    // The first second sets the extrema. The start values alone would stand for any quantity that
+    // stays beyond them: the AD count runs at about 2000 a second, above its minimum's 999.
+    const bool first = Count == 0;
     ++Count;
     for (int i = 0; i < QuantityCount; ++i) {
         const TQuantityField& f = Fields[size_t(i)];
         if (i == AdCountIndex) {
             Sums[size_t(i)] += double(sample.AdCount);
-            Maximum.AdCount = std::max(Maximum.AdCount, sample.AdCount);
-            Minimum.AdCount = std::min(Minimum.AdCount, sample.AdCount);
+            if (first || sample.AdCount > Maximum.AdCount) Maximum.AdCount = sample.AdCount;
+            if (first || sample.AdCount < Minimum.AdCount) Minimum.AdCount = sample.AdCount;
             continue;
         }
         const float value = FloatField(sample, f);
         Sums[size_t(i)] += double(value);
-        // Strict comparisons: a NaN never replaces a maximum or a minimum.
-        if (value > FloatField(Maximum, f)) FloatField(Maximum, f) = value;
-        if (value < FloatField(Minimum, f)) FloatField(Minimum, f) = value;
+        if (first || value > FloatField(Maximum, f)) FloatField(Maximum, f) = value;
+        if (first || value < FloatField(Minimum, f)) FloatField(Minimum, f) = value;
     }
 }
 

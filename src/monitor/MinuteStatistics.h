@@ -43,7 +43,8 @@ struct TMinuteAccumulator {
 
     TMinuteAccumulator() { ResetAccumulator(); }
     void ResetAccumulator();
-    // Adds one second; the caller adds only seconds of active collection.
+    // Adds one second; the caller adds only seconds of active collection. The first second after a
+    // reset sets the maxima and minima, the start values being only what an empty minute holds.
     void Accumulate(const TSampleRec& sample);
 };
 

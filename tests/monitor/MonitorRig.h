@@ -1,0 +1,74 @@
+#pragma once
+#include "acquisition/MeasurementStore.h"
+#include "common/Clock.h"
+#include "common/TextFile.h"
+#include "monitor/Monitor.h"
+#include "support/RecordingPrompts.h"
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+// The monitor alone over a store that the test fills, its program folder a temporary one, its
+// clock set by hand: each Step is one main-timer tick at the clock's time.
+class MonitorRig : public ::testing::Test {
+  protected:
+    QTemporaryDir dir;
+    TMeasurementStore store;
+    ManualClock clock{EncodeDateTime(2024, 5, 29, 10, 0, 0)};
+    RecordingPrompts prompts;
+    TMonitor monitor{store, clock, prompts, dir.path()};
+
+    // A tick at hh:nn:ss.ms of the rig's day (or another day).
+    void StepAt(int h, int m, int s, int ms = 0, int day = 29) {
+        clock.Set(EncodeDateTime(2024, 5, day, h, m, s, ms));
+        monitor.OnMainTick();
+    }
+    // One tick in each second from..to (inclusive) of minute h:m.
+    void Seconds(int h, int m, int from, int to) {
+        for (int s = from; s <= to; ++s)
+            StepAt(h, m, s);
+    }
+    void Collecting(bool on) { store.CurrentSample.Valid = on; }
+
+    QString RecordPath(const QString& name) const { return QDir(monitor.Records.Directory()).filePath(name); }
+    QStringList Lines(const QString& name) const {
+        QStringList lines;
+        if (!ReadLines(RecordPath(name), lines)) return {QStringLiteral("<unreadable>")};
+        return lines;
+    }
+    static QByteArray Bytes(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+    }
+    static void Put(const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_EQ(f.write(bytes), bytes.size());
+    }
+};
+
+// While it lives, no file can grow past `bytes`: a write beyond fails with EFBIG. Unlike a
+// read-only mode this stops root too, under which the tests may run.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit limited = saved_;
+        limited.rlim_cur = bytes;
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+  private:
+    rlimit saved_{};
+    void (*previous_)(int) = nullptr;
+};
