@@ -1,5 +1,7 @@
 #include "common/Clock.h"
+#include "common/TextFile.h"
 #include "link/ui/Comctrl.h"
+#include "monitor/ui/Monlist.h"
 #include "program/ProgramCore.h"
 #include "program/ui/Main.h"
 #include "support/RecordingPrompts.h"
@@ -10,10 +12,13 @@
 #include <QDateTimeAxis>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineSeries>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -257,6 +262,59 @@ TEST_F(MainFormTest, UnreadablePortSettingsAreShownAndTheWindowStillComesUp) {
     TMainForm fresh(core, prompts);
     EXPECT_EQ(prompts.Errors, QStringList{"Failed to load settings"});
     EXPECT_TRUE(core.Exchange.PollingEnabled);
+}
+
+// The monitor list as main() makes it: after the main window, a tool window of it.
+TEST_F(MainFormTest, ShiftDoubleClickOnTheStatusBarOpensTheMonitorListForGood) {
+    form->MonForm = new TMonForm(core.Monitor, form.get());
+    QTest::mouseDClick(form->StatusPanels[1], Qt::LeftButton);
+    EXPECT_FALSE(form->MonForm->isVisible());
+    EXPECT_FALSE(core.Store.MySts.ServiceMode);
+
+    QTest::mouseDClick(form->StatusPanels[1], Qt::LeftButton, Qt::ShiftModifier);
+    ASSERT_TRUE(form->MonForm->isVisible());
+    EXPECT_TRUE(core.Store.MySts.ServiceMode);
+    EXPECT_EQ(form->MonForm->windowTitle(), "Monitor List");
+    QTableView* list = form->MonForm->SGList;
+    EXPECT_EQ(list->model()->columnCount(), 2);
+    EXPECT_EQ(list->model()->rowCount(), 32) << "below the header row";
+    EXPECT_EQ(list->model()->headerData(1, Qt::Horizontal).toString(), "Data");
+    EXPECT_EQ(list->editTriggers(), QAbstractItemView::NoEditTriggers);
+
+    // Values appear at the next wall-clock second, collection or not.
+    core.Store.CurrentSample.WindSpeed = 4.5f;
+    Tick(5);
+    EXPECT_EQ(list->model()->index(0, 1).data().toString(), "4.500 m/s.");
+
+    // Closing hides the window and stores the switch; ServiceMode stays.
+    form->CBSecRec->setChecked(true);
+    QTest::mouseClick(form->MonForm->BBClose, Qt::LeftButton);
+    EXPECT_FALSE(form->MonForm->isVisible());
+    EXPECT_TRUE(core.Store.MySts.ServiceMode);
+    QFile ini(QDir(dir.path()).filePath("BaseSetpoint.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().contains("[Record]\r\nSecRec=1\r\n"));
+}
+
+TEST_F(MainFormTest, PlotDataAndShortLogButtonsAskForAFileAndWriteIt) {
+    auto* monForm = new TMonForm(core.Monitor, form.get());
+    form->BBStartClick();
+    Tick(15);
+    const QString plot = QDir(dir.path()).filePath("plot.csv");
+    prompts.SaveChoice = plot;
+    ASSERT_TRUE(form->BBSaveData->isEnabled());
+    QTest::mouseClick(form->BBSaveData, Qt::LeftButton);
+    QStringList lines;
+    ASSERT_TRUE(ReadLines(plot, lines));
+    EXPECT_EQ(lines.size(), 2 + 2) << "three seconds of history, the newest not written";
+
+    const QString log = QDir(dir.path()).filePath("log.csv");
+    prompts.SaveChoice = log;
+    QTest::mouseClick(monForm->BBSaveFile, Qt::LeftButton);
+    ASSERT_TRUE(ReadLines(log, lines));
+    EXPECT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[2].count(','), 25);
+    EXPECT_EQ(prompts.SaveRequests.last().InitialName, plot) << "one dialog for both exports";
 }
 
 } // namespace
