@@ -1,0 +1,51 @@
+#pragma once
+#include "common/Notifier.h"
+#include <QString>
+#include <QStringList>
+
+class TExchange;
+struct TMySts;
+struct TWritePrm;
+
+inline const QString InitialisationCode = QStringLiteral("8161");
+
+// The default-value and correction sends that the calibration uses. Each send switches polling off,
+// fills the request, sends once and says so in the status lines; the check judges the answer. The
+// caller decides when to check, when to send again and when polling comes back on.
+class TSettingsSends {
+  public:
+    TSettingsSends(TExchange& exchange, TMySts& status, const TWritePrm& prm)
+        : exchange_(exchange), status_(status), prm_(prm) {}
+
+    // The default-value step last sent; past the last step once the series is done.
+    int DefaultStep = 0;
+    // The calibration page's status memo.
+    QStringList StatusLines;
+    TNotifier<const QString&> StatusLineAdded;
+    // A default-value step went out. The calibration sequencer follows it to reset its own retry
+    // count, which this layer cannot reach.
+    TNotifier<int> DefaultStepSent;
+
+    void AddStatusLine(const QString& text);
+
+    void SendSetInit();
+    // n one of 0 to 5, 13, 14; any other sends nothing.
+    void SendDefaultStep(int n);
+    // True once the series is done; it has then sent nothing.
+    bool NextDefaultStep(bool advance, bool restart);
+    // Judges the answer to the last send: every compared pair present, same key, same 32-bit value.
+    bool CheckSetResult();
+
+    void SendATRev();
+    void SendWDRev();
+    void Send0mRev();
+    void SendNmRev();
+
+  private:
+    void Fill(const QList<std::pair<QString, QString>>& pairs);
+    void SendCorrection(const QString& line, const QList<std::pair<QString, QString>>& pairs);
+
+    TExchange& exchange_;
+    TMySts& status_;
+    const TWritePrm& prm_;
+};
