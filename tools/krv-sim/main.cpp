@@ -101,6 +101,10 @@ int main(int argc, char** argv) {
         {"duplicate", "Rate of answers sent twice.", "RATE"},
         {"noise", "Rate of answers preceded by garbage.", "RATE"},
         {"seed", "Seed of the fault generator (default 1).", "N"},
+        {"silent-writes", "Write requests are neither applied nor answered."},
+        {"drop-last-pair", "Write answers leave out their last pair."},
+        {"answer-value", "Write answers give KEY with VALUE (repeatable).", "KEY=VALUE"},
+        {"answer-key", "Write answers give OTHER in KEY's place (repeatable).", "KEY=OTHER"},
         {{"q", "quiet"}, "Log errors only."},
         {{"v", "verbose"}, "Log every frame received and sent."},
     };
@@ -120,6 +124,16 @@ int main(int argc, char** argv) {
         if (eq <= 0 || !model.SetValue(item.left(eq), item.mid(eq + 1))) Fail("--set refused: " + item);
     }
     model.SetVary(parser.isSet("vary"));
+    model.Misbehaviour.Silent = parser.isSet("silent-writes");
+    model.Misbehaviour.DropLastPair = parser.isSet("drop-last-pair");
+    for (const QString& name : {QString("answer-value"), QString("answer-key")})
+        for (const QString& item : parser.values(name)) {
+            const qsizetype eq = item.indexOf('=');
+            if (eq <= 0)
+                Fail("--" + name + " needs KEY=" + (name == "answer-key" ? "OTHER" : "VALUE") + ": " + item);
+            (name == "answer-key" ? model.Misbehaviour.KeyInPlace : model.Misbehaviour.Values)
+                .insert(item.left(eq), item.mid(eq + 1));
+        }
     for (int i = 0; i < FaultCount; ++i) {
         const QString name = FaultInjector::Name(Fault(i));
         if (parser.isSet(name)) faults.SetRate(Fault(i), NumberOption(parser, name, 0, 1));

@@ -68,6 +68,40 @@ ConsoleReply RunFault(const QStringList& args, FaultInjector& faults) {
     return Ok(FaultSummary(faults));
 }
 
+QString MisbehaviourSummary(const InstrumentModel::WriteMisbehaviour& m) {
+    QStringList parts{QString("silent-writes=") + (m.Silent ? "on" : "off"),
+                      QString("drop-last=") + (m.DropLastPair ? "on" : "off")};
+    for (auto it = m.Values.cbegin(); it != m.Values.cend(); ++it)
+        parts << "value " + it.key() + "=" + it.value();
+    for (auto it = m.KeyInPlace.cbegin(); it != m.KeyInPlace.cend(); ++it)
+        parts << "key " + it.key() + "=" + it.value();
+    return parts.join(' ');
+}
+
+std::optional<bool> OnOff(const QString& text) {
+    if (text == "on") return true;
+    if (text == "off") return false;
+    return std::nullopt;
+}
+
+ConsoleReply RunMisbehave(const QStringList& args, InstrumentModel& model) {
+    InstrumentModel::WriteMisbehaviour& m = model.Misbehaviour;
+    if (args.size() == 2 && args[1] == "none")
+        m = {};
+    else if (args.size() == 3 && (args[1] == "silent-writes" || args[1] == "drop-last")) {
+        const std::optional<bool> on = OnOff(args[2]);
+        if (!on) return Error("usage: misbehave " + args[1] + " on|off");
+        (args[1] == "silent-writes" ? m.Silent : m.DropLastPair) = *on;
+    } else if (args.size() == 4 && args[1] == "value")
+        m.Values.insert(args[2], args[3]);
+    else if (args.size() == 4 && args[1] == "key")
+        m.KeyInPlace.insert(args[2], args[3]);
+    else if (args.size() != 1)
+        return Error("usage: misbehave none | silent-writes on|off | drop-last on|off | value KEY VALUE | "
+                     "key KEY OTHER");
+    return Ok(MisbehaviourSummary(m));
+}
+
 } // namespace
 
 QString ConsoleHelp() {
@@ -80,6 +114,12 @@ QString ConsoleHelp() {
            "  fault                          show fault rates\n"
            "  fault NAME RATE                NAME: drop delay corrupt duplicate noise; RATE 0..1\n"
            "  fault delay-ms MS | fault seed N | fault none\n"
+           "  misbehave                      show how write requests are answered wrongly\n"
+           "  misbehave silent-writes on|off write requests neither applied nor answered\n"
+           "  misbehave drop-last on|off     write answers leave out their last pair\n"
+           "  misbehave value KEY VALUE      write answers give KEY with VALUE\n"
+           "  misbehave key KEY OTHER        write answers give OTHER in KEY's place\n"
+           "  misbehave none\n"
            "  quit\n";
 }
 
@@ -112,6 +152,7 @@ ConsoleReply RunConsoleCommand(QStringView line, InstrumentModel& model, FaultIn
         return Ok("vary " + args[1]);
     }
     if (cmd == "fault") return RunFault(args, faults);
+    if (cmd == "misbehave") return RunMisbehave(args, model);
     return Error("unknown command: " + cmd + " (try help)");
 }
 

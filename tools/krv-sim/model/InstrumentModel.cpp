@@ -10,13 +10,15 @@ namespace {
 // Heated sensor: its temperature rise falls with wind as DifT0 / (1 + k * sqrt(ws)).
 constexpr double kDifT0 = 20.0;
 constexpr double kDifTK = 0.5;
-// C02 is the speed before the final calibration gain.
-constexpr double kCorrectionGain = 1.04;
 // The four direction sensors sit at bearings 0, 90, 180 and 270 degrees; the one facing the wind is
 // cooled by this fraction of the heated sensor's rise.
 constexpr double kDirectionGain = 0.05;
 constexpr std::array<double, 4> kDirectionOffsets{0.12, -0.08, 0.05, -0.10};
 constexpr std::array<double, 2> kAirSensorOffsets{0.03, -0.02};
+
+// The factory's calibration matches the sensor: E01 and E03 are C32 at 0 m/s and at E02 = 5 m/s.
+constexpr double kFactoryAdjWs = 5.0;
+const QString kInitialisationCode = "8161";
 
 constexpr qsizetype kMaxAnswerPayload = MaxBracketedLength - 2;
 
@@ -31,6 +33,10 @@ QString Fixed(double value, int decimals) {
     return text;
 }
 
+double SensorDifT(double speed) {
+    return kDifT0 / (1 + kDifTK * std::sqrt(std::max(0.0, speed)));
+}
+
 struct Inputs {
     WindState Wind;
     double DifT = 0;
@@ -40,7 +46,7 @@ struct Inputs {
 Inputs MakeInputs(const WindState& wind) {
     Inputs in;
     in.Wind = wind;
-    in.DifT = kDifT0 / (1 + kDifTK * std::sqrt(wind.Speed));
+    in.DifT = SensorDifT(wind.Speed);
     for (int i = 0; i < 4; ++i)
         in.DirectionDiff[i] = -kDirectionGain * in.DifT * std::cos(Radians(wind.Depression)) *
                               std::cos(Radians(wind.Azimuth - 90.0 * i));
@@ -71,8 +77,6 @@ const Computed kComputed[] = {
     {"M07", [](const Inputs& in) { return WindComponent(in.Wind, 0); }},
     {"M08", [](const Inputs& in) { return WindComponent(in.Wind, 1); }},
     {"M09", [](const Inputs& in) { return WindComponent(in.Wind, 2); }},
-    {"C01", [](const Inputs& in) { return Fixed(in.Wind.Speed, 3); }},
-    {"C02", [](const Inputs& in) { return Fixed(in.Wind.Speed / kCorrectionGain, 3); }},
     {"C11", [](const Inputs& in) { return Fixed(in.Wind.AirTemp, 4); }},
     {"C16", [](const Inputs& in) { return DirectionSensorTemp(in, 0); }},
     {"C17", [](const Inputs& in) { return DirectionSensorTemp(in, 1); }},
@@ -124,6 +128,53 @@ bool AppendItem(QByteArray& answer, const QString& key, const QString& value) {
 
 } // namespace
 
+const QList<std::pair<QString, QString>>& InstrumentModel::FactorySettings() {
+    static const QList<std::pair<QString, QString>> keys = [] {
+        QList<std::pair<QString, QString>> k{{"E01", QString::number(SensorDifT(0), 'g', 17)},
+                                             {"E02", QString::number(kFactoryAdjWs, 'g', 17)},
+                                             {"E03", QString::number(SensorDifT(kFactoryAdjWs), 'g', 17)},
+                                             {"E04", "0.2"}};
+        for (int i = 12; i <= 17; ++i)
+            k.emplace_back(QString("E%1").arg(i), "0");
+        for (int i = 21; i <= 24; ++i)
+            k.emplace_back(QString("E%1").arg(i), "1");
+        const char* coef[] = {"0", "0.1", "0", "0", "0", "0"};
+        for (int i = 0; i < 6; ++i)
+            k.emplace_back(QString("E%1").arg(26 + i), coef[i]);
+        k.emplace_back("E91", "0");
+        for (int i = 1; i <= 20; ++i)
+            k.emplace_back(QString("P%1").arg(i, 2, 10, QChar('0')), "0");
+        k.emplace_back("P32", "2500");
+        k.emplace_back("P41", "0");
+        k.emplace_back("P91", "0");
+        k.emplace_back("P99", "0");
+        return k;
+    }();
+    return keys;
+}
+
+InstrumentModel::InstrumentModel() {
+    for (const auto& [key, text] : FactorySettings())
+        stored_.insert(key, text);
+}
+
+void InstrumentModel::FactoryReset() {
+    // The session's own keys stay: the write enable, the unlock and the initialisation request.
+    static const QStringList session{"E91", "P91", "P99"};
+    for (const auto& [key, text] : FactorySettings())
+        if (!session.contains(key)) stored_.insert(key, text);
+}
+
+double InstrumentModel::MeasuredSpeed(double difT) const {
+    const auto number = [this](const char* key) { return ToNumber(stored_.value(key)); };
+    const std::optional<double> difT0 = number("E01"), adjWs = number("E02"), adjDifT = number("E03");
+    if (!difT0 || !adjWs || !adjDifT || *adjDifT == 0 || difT == 0) return 0;
+    const double span = *difT0 / *adjDifT - 1;
+    if (span <= 0) return 0; // no usable calibration
+    const double ratio = std::max(0.0, *difT0 / difT - 1) / span;
+    return *adjWs * ratio * ratio;
+}
+
 const QStringList& InstrumentModel::PolledCodes() {
     static const QStringList codes{"M01", "M05", "M06", "M07", "M08", "M09", "M11", "C01", "C11",  "C16",
                                    "C17", "C18", "C19", "C36", "C37", "C38", "C39", "C50", "C02",  "C52",
@@ -133,7 +184,7 @@ const QStringList& InstrumentModel::PolledCodes() {
 
 QByteArray InstrumentModel::HandleFrame(QByteArrayView payload) {
     if (payload.startsWith("RD,")) return AnswerRead(payload.sliced(3));
-    if (payload.startsWith("RW,")) return AnswerWrite(payload.sliced(3));
+    if (payload.startsWith("RW,")) return Misbehaviour.Silent ? QByteArray() : AnswerWrite(payload.sliced(3));
     return {};
 }
 
@@ -153,22 +204,29 @@ QByteArray InstrumentModel::AnswerWrite(QByteArrayView items) {
         const qsizetype eq = item.indexOf('=');
         if (eq <= 0) continue;
         const QString key = FromWireBytes(item.first(eq));
-        SetValue(key, FromWireBytes(item.sliced(eq + 1)));
+        const QString value = FromWireBytes(item.sliced(eq + 1));
+        SetValue(key, value);
+        if (key == "P91" && value.trimmed() == kInitialisationCode) FactoryReset();
         written.append(key);
     }
     // Answered after all writes, so a key written twice shows its final value both times.
-    QByteArray answer = "AW,";
+    QList<std::pair<QString, QString>> pairs;
     for (const QString& key : written) {
-        const QString value = ValueText(key);
-        if (!value.isNull() && !AppendItem(answer, key, value)) break;
+        QString value = ValueText(key);
+        if (value.isNull()) continue;
+        pairs.append({Misbehaviour.KeyInPlace.value(key, key), Misbehaviour.Values.value(key, value)});
     }
+    if (Misbehaviour.DropLastPair && !pairs.isEmpty()) pairs.removeLast();
+    QByteArray answer = "AW,";
+    for (const auto& [key, value] : pairs)
+        if (!AppendItem(answer, key, value)) break;
     return answer;
 }
 
 QString InstrumentModel::ValueText(const QString& code) const {
     if (auto it = stored_.constFind(code); it != stored_.cend()) return *it;
     const WindState w = Wind();
-    if (code == "M01") return Fixed(w.Speed, 3);
+    if (code == "M01" || code == "C01" || code == "C02") return Fixed(MeasuredSpeed(SensorDifT(w.Speed)), 3);
     if (code == "M05") return Fixed(w.Azimuth, 3);
     if (code == "M06") return Fixed(w.Depression, 3);
     if (code == "M11") return Fixed(w.AirTemp, 3);

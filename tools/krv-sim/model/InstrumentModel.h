@@ -23,6 +23,22 @@ class InstrumentModel {
   public:
     enum class StatusWord { System, Hardware, Software }; // S11, S12, S13
 
+    // Wrong answers to write requests, for tests of the program's checks.
+    struct WriteMisbehaviour {
+        bool Silent = false;                // writes are neither applied nor answered
+        QHash<QString, QString> Values;     // key -> value answered instead of the held one
+        QHash<QString, QString> KeyInPlace; // key -> another key answered in its place
+        bool DropLastPair = false;          // the answer leaves out its last pair
+        bool Any() const { return Silent || DropLastPair || !Values.isEmpty() || !KeyInPlace.isEmpty(); }
+    };
+    WriteMisbehaviour Misbehaviour;
+
+    InstrumentModel();
+
+    // The settings keys with their factory texts, in key order.
+    static const QList<std::pair<QString, QString>>& FactorySettings();
+    void FactoryReset();
+
     // Every code the monitor program polls, in its polling order.
     static const QStringList& PolledCodes();
 
@@ -61,6 +77,7 @@ class InstrumentModel {
     QByteArray AnswerWrite(QByteArrayView items);
     bool SetQuantity(const QString& code, const QString& text);
     QString ComputedText(const QString& code) const;
+    double MeasuredSpeed(double difT) const;
 
     WindState base_{2.5, 0.0, 0.0, 20.0};
     double model_ = 17.03;
