@@ -74,7 +74,7 @@ TEST(ModelRead, AnAnswerTooLongForOneFrameStopsAtTheLastWholeItemThatFits) {
 
 TEST(ModelWrite, EchoesWrittenKeysInOrderAndLaterReadsSeeThem) {
     InstrumentModel model;
-    EXPECT_EQ(model.HandleFrame("RD,E12,"), "AD,");
+    EXPECT_EQ(model.HandleFrame("RD,E12,"), "AD,E12=0,"); // the factory value
     EXPECT_EQ(model.HandleFrame("RW,E91=1,E12=0.5,"), "AW,E91=1,E12=0.5,");
     EXPECT_EQ(model.HandleFrame("RD,E12,E91,"), "AD,E12=0.5,E91=1,");
 }
