@@ -28,7 +28,7 @@ void TMonitor::OnMainTick() {
 }
 
 void TMonitor::RefreshList() {
-    List.SetTexts(MakeMonitorListTexts(store_.CurrentSample));
+    List.SetSample(store_.CurrentSample);
     ListRefreshed.Notify();
 }
 

@@ -67,13 +67,6 @@ const QString HeaderTexts[2] = {QStringLiteral("Name"), QStringLiteral("Data")};
 
 } // namespace
 
-TMonitorListTexts MakeMonitorListTexts(const TSampleRec& sample) {
-    TMonitorListTexts texts;
-    for (int i = 0; i < MonitorListRows; ++i)
-        texts[size_t(i)] = {QString::fromUtf8(Rows[size_t(i)].Caption), FormatRow(Rows[size_t(i)], sample)};
-    return texts;
-}
-
 int TMonitorListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : MonitorListRows;
 }
@@ -84,8 +77,10 @@ int TMonitorListModel::columnCount(const QModelIndex& parent) const {
 
 QVariant TMonitorListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= MonitorListRows) return {};
-    const TMonitorListRow& row = texts_[size_t(index.row())];
-    return index.column() == 0 ? row.Caption : row.Value;
+    const TRowSource& source = Rows[size_t(index.row())];
+    if (index.column() == 0) return QString::fromUtf8(source.Caption);
+    // Before the first refresh the value cells are empty.
+    return refreshed_ ? FormatRow(source, sample_) : QString();
 }
 
 QVariant TMonitorListModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -98,10 +93,8 @@ Qt::ItemFlags TMonitorListModel::flags(const QModelIndex& index) const {
     return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
 }
 
-void TMonitorListModel::SetTexts(const TMonitorListTexts& texts) {
-    for (int i = 0; i < MonitorListRows; ++i) {
-        if (texts_[size_t(i)] == texts[size_t(i)]) continue;
-        texts_[size_t(i)] = texts[size_t(i)];
-        Q_EMIT dataChanged(index(i, 0), index(i, 1), {Qt::DisplayRole});
-    }
+void TMonitorListModel::SetSample(const TSampleRec& sample) {
+    sample_ = sample;
+    refreshed_ = true;
+    Q_EMIT dataChanged(index(0, 1), index(MonitorListRows - 1, 1), {Qt::DisplayRole});
 }

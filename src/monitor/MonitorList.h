@@ -1,24 +1,13 @@
 #pragma once
+#include "acquisition/MeasurementStore.h"
 #include <QAbstractTableModel>
 #include <QString>
-#include <array>
-
-struct TSampleRec;
-
 inline constexpr int MonitorListRows = 32;
 
-struct TMonitorListRow {
-    QString Caption;
-    QString Value; // empty for the separator rows
-    bool operator==(const TMonitorListRow&) const = default;
-};
-using TMonitorListTexts = std::array<TMonitorListRow, MonitorListRows>;
-
-// Every row of the monitor list for a sample: caption and formatted value.
-TMonitorListTexts MakeMonitorListTexts(const TSampleRec& sample);
-
 // The monitor list as a read-only table of name and value, for any view to show. The header row
-// ("Name", "Data") is the horizontal header; data row r of the list is model row r - 1.
+// ("Name", "Data") is the horizontal header; data row r of the list is model row r - 1. It keeps
+// the sample of the last refresh and formats a value only when a view asks for it, so a list that
+// nobody shows costs a copy a second, not thirty formatted numbers.
 class TMonitorListModel final : public QAbstractTableModel {
   public:
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -27,10 +16,10 @@ class TMonitorListModel final : public QAbstractTableModel {
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    // Only the rows whose text changed are reported to the views.
-    void SetTexts(const TMonitorListTexts& texts);
-    const TMonitorListTexts& Texts() const { return texts_; }
+    // The values column now shows `sample`.
+    void SetSample(const TSampleRec& sample);
 
   private:
-    TMonitorListTexts texts_{};
+    TSampleRec sample_;
+    bool refreshed_ = false;
 };
