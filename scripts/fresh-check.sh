@@ -22,9 +22,10 @@ work="" runner=""
 cleanup() {
     local rc=$?
     trap - EXIT INT TERM HUP
-    # The namespace dies with the runner (--kill-child), and its mounts with the namespace.
+    # unshare ignores SIGTERM and SIGINT while it waits; killed, it takes the namespace with it
+    # (--kill-child), and the namespace its mounts.
     if [ -n "$runner" ] && kill -0 "$runner" 2>/dev/null; then
-        kill "$runner" 2>/dev/null || true
+        kill -KILL "$runner" 2>/dev/null || true
         wait "$runner" 2>/dev/null || true
     fi
     if [ -n "$work" ] && [ -d "$work" ]; then
