@@ -317,4 +317,12 @@ TEST_F(MainFormTest, PlotDataAndShortLogButtonsAskForAFileAndWriteIt) {
     EXPECT_EQ(prompts.SaveRequests.last().InitialName, plot) << "one dialog for both exports";
 }
 
+TEST_F(MainFormTest, ProgramEndStoresTheSecondRecordSwitchBesideTheProgram) {
+    form->CBSecRec->setChecked(true);
+    form.reset();
+    QFile ini(QDir(dir.path()).filePath("BaseSetpoint.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_EQ(ini.readAll(), "[Record]\r\nSecRec=1\r\n");
+}
+
 } // namespace
