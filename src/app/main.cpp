@@ -3,9 +3,12 @@
 #include "common/ProgramDir.h"
 #include "common/ui/WidgetPrompts.h"
 #include "link/serial/TComPort.h"
+#include "link/ui/Comctrl.h"
 #include "link/ui/ComSetup.h"
 #include "monitor/ui/Monlist.h"
 #include "program/ProgramCore.h"
+#include "settings/ui/Setwrite.h"
+#include "settings/ui/Systemset.h"
 #include <QApplication>
 #include <QMessageBox>
 #include <exception>
@@ -38,10 +41,14 @@ int main(int argc, char** argv) {
     TComSetupPrompt portPrompt;
     TComPort port;
     auto core = std::make_unique<TProgramCore>(port, clock, prompts, portPrompt, ProgramDir());
-    // The windows after the main window, in their order (the system setting window joins before the
-    // monitor list). The monitor list is a tool window of the main window and goes with it.
+    // The windows in their order, since each creation does its part: the main window's gives the
+    // parameter set its defaults, the system setting window's then loads BaseSetpoint.ini over them.
+    // The others are windows of the main window and go with it.
     auto mainForm = std::make_unique<TMainForm>(*core, prompts);
+    mainForm->AttachSysSetForm(
+        new TSysSetForm(core->Settings, core->Link, prompts, mainForm->CommCtrlForm, mainForm.get()));
     mainForm->MonForm = new TMonForm(core->Monitor, mainForm.get());
+    mainForm->SysSetForm->WriteForm = new TWriteForm(core->Settings.Write, mainForm.get());
     prompts.SetParent(mainForm.get());
     portPrompt.SetParent(mainForm.get());
     QObject::connect(mainForm.get(), &TMainForm::Closed, &app, &QApplication::quit);

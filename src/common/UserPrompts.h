@@ -10,6 +10,12 @@ struct TSaveFileRequest {
     QString InitialName;
 };
 
+// A file-open dialog: a filter as for saving, the extension added to a name typed without one.
+struct TOpenFileRequest {
+    QString Filter;
+    QString DefaultExt;
+};
+
 // Everything the core asks of the user. Widgets implement it; tests record what was asked.
 // Prompts come from what the user did, never from inside the 200 ms tick: a message box there
 // would stall polling and every sequence for as long as it stays open. The tick marks itself with
@@ -23,6 +29,11 @@ class UserPrompts {
         CheckOutsideTick(text);
         DoShowMessage(text);
     }
+    // A warning message with an OK button.
+    void ShowWarning(const QString& text) {
+        CheckOutsideTick(text);
+        DoShowWarning(text);
+    }
     // The program's general error box, for errors nobody else handles.
     void ShowError(const QString& text) {
         CheckOutsideTick(text);
@@ -35,12 +46,21 @@ class UserPrompts {
         return DoAskSaveFile(request);
     }
 
+    // The chosen existing file, or nothing when the user cancels.
+    std::optional<QString> AskOpenFile(const TOpenFileRequest& request) {
+        CheckOutsideTick(QStringLiteral("an open dialog"));
+        return DoAskOpenFile(request);
+    }
+
     bool InTick() const { return tickDepth_ > 0; }
 
   protected:
     virtual void DoShowMessage(const QString& text) = 0;
     virtual void DoShowError(const QString& text) = 0;
+    // Recorded with the messages unless a seam shows warnings differently.
+    virtual void DoShowWarning(const QString& text) { DoShowMessage(text); }
     virtual std::optional<QString> DoAskSaveFile(const TSaveFileRequest& request) = 0;
+    virtual std::optional<QString> DoAskOpenFile(const TOpenFileRequest& request) = 0;
     // The program still shows the prompt, late rather than lost; the tests' prompts fail the test.
     virtual void PromptInTick(const QString& text) { (void)text; }
     void CheckOutsideTick(const QString& text) {

@@ -6,7 +6,8 @@
 TProgramCore::TProgramCore(SerialPort& port, Clock& clock, UserPrompts& prompts,
                            PortSettingsPrompt& portPrompt, QString programDir)
     : Link(port, prompts, portPrompt, programDir), Exchange(Link), Polling(Exchange, Store),
-      Monitor(Store, clock, prompts, programDir), clock_(clock), prompts_(prompts) {
+      Monitor(Store, clock, prompts, programDir), Settings(Exchange, Store.MySts, Link, programDir),
+      clock_(clock), prompts_(prompts) {
     linkFollowing_ = Link.LinkStateChanged.Follow([this](bool open) {
         Store.SetPortName(Link.PortName());
         LinkStateChanged.Notify(open);
@@ -16,6 +17,7 @@ TProgramCore::TProgramCore(SerialPort& port, Clock& clock, UserPrompts& prompts,
 void TProgramCore::Create() {
     Store.ResetAtStart();
     Exchange.ResetAtStart();
+    Settings.ResetAtStart();
     Monitor.LoadRecordSettings();
     Link.LoadPortSettings();
 }
@@ -39,7 +41,9 @@ void TProgramCore::MainTimerTimer() {
         PollingTick();
     else
         Store.CurrentSample.Valid = false;
-    // A settings step comes here, between the polling and the monitor.
+    // The settings step runs polling or not: the write window's sequence switches polling off and
+    // has to go on stepping. The calibration sequencer will follow it here on every second call.
+    Settings.WriteTick();
     Monitor.OnMainTick();
     TickDone.Notify();
 }

@@ -5,6 +5,7 @@
 #include "common/Notifier.h"
 #include "link/DeviceLink.h"
 #include "monitor/Monitor.h"
+#include "settings/Settings.h"
 
 class Clock;
 class PortSettingsPrompt;
@@ -26,6 +27,7 @@ class TProgramCore {
     TExchange Exchange;
     TPollingCycle Polling;
     TMonitor Monitor;
+    TSettings Settings;
 
     // A polling step has decoded the last answer and sent the next request.
     TNotifier<> PollDone;
@@ -37,8 +39,8 @@ class TProgramCore {
     // port's name, or none.
     TNotifier<bool> LinkStateChanged;
 
-    // The program's creation: sample reset, polling allowed, second-record switch and port settings
-    // loaded. Raises EComPort when Port0.ini cannot be read.
+    // The program's creation: sample reset, polling allowed, parameter set at its defaults,
+    // second-record switch and port settings loaded. Raises EComPort when Port0.ini cannot be read.
     void Create();
     // The main window shown: the history starts empty.
     void Show();
@@ -51,6 +53,10 @@ class TProgramCore {
     // The program's end: the port closes, the second-record switch is stored.
     void Shutdown();
 
+    // Whether the system setting window is shown: the calibration's statistics run only then.
+    void SetSettingsViewVisible(bool visible) { settingsViewVisible_ = visible; }
+    bool SettingsViewVisible() const { return settingsViewVisible_; }
+
     TDateTime Now() const;
     // The port is open and polling is allowed.
     bool IsPolling() const;
@@ -61,4 +67,5 @@ class TProgramCore {
     Clock& clock_;
     UserPrompts& prompts_;
     TNotifier<bool>::Subscription linkFollowing_;
+    bool settingsViewVisible_ = false;
 };

@@ -16,6 +16,9 @@ class RecordingPrompts : public UserPrompts, public PortSettingsPrompt {
     QList<TSaveFileRequest> SaveRequests;
     // The file the user "chooses" in a save dialog; empty means the user cancels.
     QString SaveChoice;
+    QList<TOpenFileRequest> OpenRequests;
+    // The file the user "chooses" in an open dialog; empty means the user cancels.
+    QString OpenChoice;
     // Applied to the settings when the dialog is "confirmed"; empty means the user cancels.
     std::function<void(TComSettings&)> DialogChoice;
 
@@ -35,6 +38,11 @@ class RecordingPrompts : public UserPrompts, public PortSettingsPrompt {
         SaveRequests << request;
         if (SaveChoice.isEmpty()) return std::nullopt;
         return SaveChoice;
+    }
+    std::optional<QString> DoAskOpenFile(const TOpenFileRequest& request) override {
+        OpenRequests << request;
+        if (OpenChoice.isEmpty()) return std::nullopt;
+        return OpenChoice;
     }
     void PromptInTick(const QString& text) override {
         throw std::logic_error("a prompt inside the tick: " + text.toStdString());

@@ -16,7 +16,9 @@ class WidgetPrompts final : public UserPrompts {
   protected:
     void DoShowMessage(const QString& text) override;
     void DoShowError(const QString& text) override;
+    void DoShowWarning(const QString& text) override;
     std::optional<QString> DoAskSaveFile(const TSaveFileRequest& request) override;
+    std::optional<QString> DoAskOpenFile(const TOpenFileRequest& request) override;
 
   private:
     QWidget* parent_;

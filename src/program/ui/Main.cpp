@@ -6,6 +6,7 @@
 #include "link/ui/Comctrl.h"
 #include "monitor/ui/Monlist.h"
 #include "program/ProgramCore.h"
+#include "settings/ui/Systemset.h"
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
@@ -380,10 +381,25 @@ void TMainForm::BBSaveDataClick() {
     core_.Monitor.ExportPlotData();
 }
 
+void TMainForm::AttachSysSetForm(TSysSetForm* form) {
+    SysSetForm = form;
+    connect(form, &TSysSetForm::ConnectRequested, this, &TMainForm::BBStartClick);
+    connect(form, &TSysSetForm::DisconnectRequested, this, &TMainForm::BBStopClick);
+    connect(form, &TSysSetForm::VisibilityChanged, this,
+            [this](bool visible) { core_.SetSettingsViewVisible(visible); });
+}
+
 void TMainForm::BBSetpointClick(bool shiftHeld) {
-    // With Shift the system setting window opens; it does not exist yet.
-    if (shiftHeld) return;
-    core_.Link.BBSetupClick();
+    if (!shiftHeld) {
+        core_.Link.BBSetupClick();
+        return;
+    }
+    // The service window opens whether the port is open or not; service mode lasts to the end.
+    core_.Monitor.EnterServiceMode();
+    if (!SysSetForm) return;
+    SysSetForm->show();
+    SysSetForm->raise();
+    SysSetForm->activateWindow();
 }
 
 void TMainForm::SBStatusDblClick(bool shiftHeld) {

@@ -18,6 +18,7 @@ class QValueAxis;
 class TCommCtrlForm;
 class TMonForm;
 class TProgramCore;
+class TSysSetForm;
 class UserPrompts;
 
 // The main window: the value panels, the two ten-minute trend charts, the start, stop, save and
@@ -54,8 +55,14 @@ class TMainForm : public QMainWindow {
     std::array<QLabel*, 4> StatusPanels{};
     QTimer* MainTimer = nullptr;
     TCommCtrlForm* CommCtrlForm = nullptr;
+    // The system setting window, created right after this one; Shift + the settings button shows it.
+    TSysSetForm* SysSetForm = nullptr;
     // The monitor list, created after this window; Shift + a double-click on the status bar shows it.
     TMonForm* MonForm = nullptr;
+
+    // Takes the system setting window as main() created it: its port buttons are this program's
+    // start and stop, and the core learns when it is shown.
+    void AttachSysSetForm(TSysSetForm* form);
 
     void MainTimerTimer();
     void ShowLiveValues();

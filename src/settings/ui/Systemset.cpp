@@ -1,0 +1,429 @@
+#include "settings/ui/Systemset.h"
+#include "common/UserPrompts.h"
+#include "common/ui/Resources.h"
+#include "link/DeviceLink.h"
+#include "settings/Settings.h"
+#include "settings/ui/Setwrite.h"
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int EditWidth = 80;
+constexpr int GridRows = 10;
+constexpr int GridColumnWidth = 70;
+const QString FullWidthSpace = QStringLiteral("\u3000");
+
+QLabel* MakeLabel(const QString& text, const char* name = nullptr) {
+    auto* label = new QLabel(text);
+    if (name) label->setObjectName(QLatin1String(name));
+    return label;
+}
+
+QPushButton* MakeButton(const char* name, const QString& caption, const QString& accessibleName) {
+    auto* button = new QPushButton(caption);
+    button->setObjectName(QLatin1String(name));
+    button->setAccessibleName(accessibleName);
+    // Enter belongs to OK alone; a focused button must not take it over.
+    button->setAutoDefault(false);
+    return button;
+}
+} // namespace
+
+TSysSetForm::TSysSetForm(TSettings& settings, TDeviceLink& link, UserPrompts& prompts, QWidget* linkWindow,
+                         QWidget* parent)
+    : QDialog(parent, Qt::Window), settings_(settings), link_(link), prompts_(prompts),
+      linkWindow_(linkWindow) {
+    EnsureResources();
+    setObjectName(QStringLiteral("SysSetForm"));
+    setWindowTitle(QStringLiteral("System Setting"));
+    setModal(false);
+
+    PageControl1 = new QTabWidget;
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    TabSheet1 = new QWidget;
+    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
+    TabSheet2 = BuildDirectPage();
+    PageControl1->addTab(TabSheet1, QStringLiteral("管理操作"));
+    PageControl1->addTab(TabSheet2, QStringLiteral("直接操作"));
+    // The calibration page is still empty; the page with something on it comes first.
+    PageControl1->setCurrentWidget(TabSheet2);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(BuildPortGroup());
+    layout->addWidget(BuildSerialNumberBar());
+    layout->addWidget(PageControl1, 1);
+    layout->addWidget(BuildBottomPanel());
+
+    // The table decides what the page shows; an edit it names that this window lacks would be
+    // silently skipped, so it stops the program at once instead.
+    for (const TParamField& f : DirectPageFields())
+        if (f.Row < 0 && !edits_.contains(f.ObjectName))
+            qFatal("direct page: no edit %s", qPrintable(f.ObjectName));
+
+    // The buttons show the link as it is, whichever window opened or closed it; a port that does
+    // not open leaves the connect button down, as clicked.
+    linkFollowing_ = link_.LinkStateChanged.Follow(
+        [this](bool open) { (open ? SBConnection : SBDisconnection)->setChecked(true); });
+
+    // FormCreate. The calibration's step and retry count join here with the calibration.
+    settings_.LoadBaseSetpoint();
+}
+
+QWidget* TSysSetForm::BuildPortGroup() {
+    GBCom = new QGroupBox(QStringLiteral("通信ポート設定"));
+    GBCom->setObjectName(QStringLiteral("GBCom"));
+    Label1 = MakeLabel(QStringLiteral("通信制御"), "Label1");
+    SBConnection = new QToolButton;
+    SBConnection->setObjectName(QStringLiteral("SBConnection"));
+    SBConnection->setText(QStringLiteral("通信開始"));
+    SBConnection->setAccessibleName(QStringLiteral("通信開始"));
+    SBDisconnection = new QToolButton;
+    SBDisconnection->setObjectName(QStringLiteral("SBDisconnection"));
+    SBDisconnection->setText(QStringLiteral("通信クローズ"));
+    SBDisconnection->setAccessibleName(QStringLiteral("通信クローズ"));
+    connectionGroup_ = new QButtonGroup(this);
+    for (QToolButton* b : {SBConnection, SBDisconnection}) {
+        b->setCheckable(true);
+        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        b->setMinimumWidth(96);
+        connectionGroup_->addButton(b);
+    }
+    SBDisconnection->setChecked(true);
+    Label2 = MakeLabel(QStringLiteral("通信管理"), "Label2");
+    BBComShowStd =
+        MakeButton("BBComShowStd", QStringLiteral("通信状況の表示"), QStringLiteral("通信状況の表示"));
+    BBComSetStd =
+        MakeButton("BBComSetStd", QStringLiteral("通信ポート設定..."), QStringLiteral("通信ポート設定"));
+
+    auto* grid = new QGridLayout(GBCom);
+    grid->addWidget(Label1, 0, 0);
+    grid->addWidget(SBConnection, 0, 1);
+    grid->addWidget(SBDisconnection, 0, 2);
+    grid->addWidget(Label2, 1, 0);
+    grid->addWidget(BBComShowStd, 1, 1);
+    grid->addWidget(BBComSetStd, 1, 2);
+    grid->setColumnStretch(3, 1);
+
+    connect(SBConnection, &QToolButton::clicked, this, &TSysSetForm::SBConnectionClick);
+    connect(SBDisconnection, &QToolButton::clicked, this, &TSysSetForm::SBDisconnectionClick);
+    connect(BBComShowStd, &QPushButton::clicked, this, &TSysSetForm::BBComShowStdClick);
+    connect(BBComSetStd, &QPushButton::clicked, this, &TSysSetForm::BBComSetStdClick);
+    return GBCom;
+}
+
+QWidget* TSysSetForm::BuildSerialNumberBar() {
+    Panel1 = new QWidget;
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Label30 = MakeLabel(QStringLiteral("シリアル番号"), "Label30");
+    ESNum = new QLineEdit(QStringLiteral("xxxxxx"));
+    ESNum->setObjectName(QStringLiteral("ESNum"));
+    ESNum->setAccessibleName(QStringLiteral("シリアル番号"));
+    QFont large = ESNum->font();
+    large.setPointSizeF(large.pointSizeF() * 1.5);
+    ESNum->setFont(large);
+    ESNum->setMinimumWidth(160);
+    Label30->setBuddy(ESNum);
+    BBSNClear = new QToolButton;
+    BBSNClear->setObjectName(QStringLiteral("BBSNClear"));
+    BBSNClear->setText(QStringLiteral("✖"));
+    BBSNClear->setToolTip(QStringLiteral("シリアル番号を消去"));
+    BBSNClear->setAccessibleName(QStringLiteral("シリアル番号を消去"));
+    auto* bar = new QHBoxLayout(Panel1);
+    bar->setContentsMargins(0, 0, 0, 0);
+    bar->addWidget(Label30);
+    bar->addWidget(ESNum);
+    bar->addWidget(BBSNClear);
+    bar->addStretch(1);
+    connect(BBSNClear, &QToolButton::clicked, this, &TSysSetForm::BBSNClearClick);
+    return Panel1;
+}
+
+QLineEdit* TSysSetForm::MakeEdit(const char* name, const QString& accessibleName) {
+    auto* edit = new QLineEdit;
+    edit->setObjectName(QLatin1String(name));
+    edit->setAccessibleName(accessibleName);
+    edit->setFixedWidth(EditWidth);
+    edits_.insert(edit->objectName(), edit);
+    return edit;
+}
+
+QWidget* TSysSetForm::BuildDirectPage() {
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabSheet2"));
+    GroupBox1 = new QGroupBox(QStringLiteral("初期設定"));
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+
+    // Left column: a heading, then its labelled edits; the accessible name carries the heading,
+    // since "器差-1" appears under two of them.
+    auto* left = new QGridLayout;
+    int row = 0;
+    auto heading = [&](const QString& text, const char* name) {
+        left->addWidget(MakeLabel(text, name), row++, 0, 1, 2);
+    };
+    auto field = [&](const QString& label, const char* name, const QString& group) {
+        QLabel* l = MakeLabel(label);
+        QLineEdit* e = MakeEdit(name, group + QLatin1Char(' ') + label);
+        l->setBuddy(e);
+        left->addWidget(l, row, 0);
+        left->addWidget(e, row++, 1);
+    };
+    heading(QStringLiteral("WD器差補正 ─────────"), "LWDDif");
+    for (int i = 1; i <= 4; ++i)
+        field(QStringLiteral("器差-%1").arg(i), QStringLiteral("EWDDif%1").arg(i).toLatin1().constData(),
+              QStringLiteral("WD器差補正"));
+    heading(QStringLiteral("AT器差補正 ─────────"), "LATDif");
+    for (int i = 1; i <= 2; ++i)
+        field(QStringLiteral("器差-%1").arg(i), QStringLiteral("EATDif%1").arg(i).toLatin1().constData(),
+              QStringLiteral("AT器差補正"));
+    heading(QStringLiteral("軸感度補正 ─────────"), "LRev");
+    field(QStringLiteral("X軸補正"), "ERevX", QStringLiteral("軸感度補正"));
+    field(QStringLiteral("Y軸補正"), "ERevY", QStringLiteral("軸感度補正"));
+    field(QStringLiteral("Z軸補正P"), "ERevZp", QStringLiteral("軸感度補正"));
+    field(QStringLiteral("Z軸補正N"), "ERevZn", QStringLiteral("軸感度補正"));
+    heading(QStringLiteral("システム設定値 ────────"), "LSystem");
+    // The edit sits between "基準電圧" and "V", where the run of full-width spaces leaves room.
+    LChipOn = MakeLabel(QStringLiteral("基準電圧"), "LChipOn");
+    QLineEdit* volt = MakeEdit("EStdVolt", QStringLiteral("基準電圧（V）"));
+    LChipOn->setBuddy(volt);
+    auto* voltRow = new QHBoxLayout;
+    voltRow->addWidget(volt);
+    voltRow->addWidget(MakeLabel(QStringLiteral("V"), "LChipV"));
+    voltRow->addStretch(1);
+    left->addWidget(LChipOn, row, 0);
+    left->addLayout(voltRow, row++, 1);
+    left->setRowStretch(row, 1);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(MakeLabel(QStringLiteral("風速算出 ─────────────────"), "LWindSpeed"));
+    right->addWidget(BuildWindSpeedPages(), 1);
+
+    auto* columns = new QHBoxLayout(GroupBox1);
+    columns->addLayout(left);
+    columns->addSpacing(12);
+    columns->addLayout(right, 1);
+
+    BBWrite =
+        MakeButton("BBWrite", FullWidthSpace + QStringLiteral("設定送出...."), QStringLiteral("設定送出"));
+    BBWrite->setIcon(QIcon(QStringLiteral(":/buttons/setpoint.png")));
+    BBWrite->setIconSize(QSize(24, 24));
+    BBSetpointSave = MakeButton("BBSetpointSave", QStringLiteral("設定保存..."), QStringLiteral("設定保存"));
+    BBSetpointSave->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    BBSetpointLoad = MakeButton("BBSetpointLoad", QStringLiteral("設定読込..."), QStringLiteral("設定読込"));
+    BBSetpointLoad->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(BBWrite);
+    buttons->addStretch(1);
+    buttons->addWidget(BBSetpointSave);
+    buttons->addWidget(BBSetpointLoad);
+
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(GroupBox1, 1);
+    layout->addLayout(buttons);
+
+    connect(BBWrite, &QPushButton::clicked, this, &TSysSetForm::BBWriteClick);
+    connect(BBSetpointSave, &QPushButton::clicked, this, &TSysSetForm::BBSetpointSaveClick);
+    connect(BBSetpointLoad, &QPushButton::clicked, this, &TSysSetForm::BBSetpointLoadClick);
+    return page;
+}
+
+QWidget* TSysSetForm::BuildWindSpeedPages() {
+    PCWS = new QTabWidget;
+    PCWS->setObjectName(QStringLiteral("PCWS"));
+
+    auto* current = new QWidget;
+    current->setObjectName(QStringLiteral("TSCurrentType"));
+    auto* grid = new QGridLayout(current);
+    int row = 0;
+    auto field = [&](const QString& label, const char* name) {
+        QLabel* l = MakeLabel(label);
+        QLineEdit* e = MakeEdit(name, label);
+        l->setBuddy(e);
+        grid->addWidget(l, row, 0);
+        grid->addWidget(e, row++, 1);
+    };
+    field(QStringLiteral("0m/s.時") + FullWidthSpace + QStringLiteral("温度差"), "EDifT0m");
+    field(QStringLiteral("基準風速値（m/s.）"), "EAdjWS");
+    field(QStringLiteral("基準時温度差（℃）"), "EAdjDifT");
+    field(QStringLiteral("ヒータ出力（W）"), "EHeaterWatt");
+    grid->addWidget(MakeLabel(QStringLiteral("誤差補正式 ─────────────"), "LRevTable"), row++, 0, 1, 2);
+
+    SGRev = new QTableWidget(GridRows, 2);
+    SGRev->setObjectName(QStringLiteral("SGRev"));
+    SGRev->setAccessibleName(QStringLiteral("誤差補正式"));
+    SGRev->verticalHeader()->hide();
+    SGRev->verticalHeader()->setDefaultSectionSize(20);
+    SGRev->horizontalHeader()->setDefaultSectionSize(GridColumnWidth);
+    SGRev->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    SGRev->horizontalHeader()->setFixedHeight(20);
+    for (int c = 0; c < 2; ++c) {
+        SGRev->setHorizontalHeaderItem(c, new QTableWidgetItem);
+        for (int r = 0; r < GridRows; ++r) {
+            auto* item = new QTableWidgetItem;
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            SGRev->setItem(r, c, item);
+        }
+    }
+    const int frame = 2 * SGRev->frameWidth();
+    SGRev->setFixedSize(2 * GridColumnWidth + frame + SGRev->style()->pixelMetric(QStyle::PM_ScrollBarExtent),
+                        20 + 6 * 20 + frame);
+    grid->addWidget(SGRev, row++, 0, 1, 2, Qt::AlignLeft);
+    grid->setRowStretch(row, 1);
+
+    auto* old = new QWidget;
+    old->setObjectName(QStringLiteral("TSOldType"));
+    auto* oldGrid = new QGridLayout(old);
+    oldGrid->addWidget(MakeLabel(QStringLiteral("V-WS変換係数 ───────"), "LVSCoef"), 0, 0, 1, 2);
+    for (int i = 0; i < 6; ++i) {
+        const QString label = QStringLiteral("%1次係数").arg(i);
+        QLabel* l = MakeLabel(label);
+        QLineEdit* e = MakeEdit(QStringLiteral("EVSCoef%1").arg(i).toLatin1().constData(),
+                                QStringLiteral("V-WS変換係数 ") + label);
+        l->setBuddy(e);
+        oldGrid->addWidget(l, i + 1, 0);
+        oldGrid->addWidget(e, i + 1, 1);
+    }
+    oldGrid->setRowStretch(7, 1);
+
+    PCWS->addTab(current, QStringLiteral("現状型"));
+    PCWS->addTab(old, QStringLiteral("旧型"));
+    return PCWS;
+}
+
+QWidget* TSysSetForm::BuildBottomPanel() {
+    auto* panel = new QWidget;
+    panel->setObjectName(QStringLiteral("PBottom"));
+    Image1 = new QLabel;
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(QPixmap(QStringLiteral(":/logo/krv-mark.png"))
+                          .scaled(24, 24, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    BBOk = MakeButton("BBOk", QStringLiteral("OK"), QStringLiteral("OK"));
+    BBOk->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    BBOk->setDefault(true);
+    BBCancel = MakeButton("BBCancel", QStringLiteral("キャンセル"), QStringLiteral("キャンセル"));
+    BBCancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    auto* bar = new QHBoxLayout(panel);
+    bar->setContentsMargins(0, 0, 0, 0);
+    bar->addWidget(Image1);
+    bar->addStretch(1);
+    bar->addWidget(BBOk);
+    bar->addWidget(BBCancel);
+    connect(BBOk, &QPushButton::clicked, this, &TSysSetForm::BBOkClick);
+    connect(BBCancel, &QPushButton::clicked, this, &TSysSetForm::BBCancelClick);
+    // Esc: QDialog rejects, which hides the window as キャンセル does.
+    return panel;
+}
+
+void TSysSetForm::SetFieldText(const TParamField& field, const QString& text) {
+    if (field.Row < 0) {
+        if (QLineEdit* e = edits_.value(field.ObjectName)) e->setText(text);
+    } else if (field.Row == 0) {
+        SGRev->horizontalHeaderItem(field.Column)->setText(text);
+    } else {
+        SGRev->item(field.Row - 1, field.Column)->setText(text);
+    }
+}
+
+QString TSysSetForm::FieldText(const TParamField& field) const {
+    if (field.Row < 0) {
+        const QLineEdit* e = edits_.value(field.ObjectName);
+        return e ? e->text() : QString();
+    }
+    if (field.Row == 0) return SGRev->horizontalHeaderItem(field.Column)->text();
+    return SGRev->item(field.Row - 1, field.Column)->text();
+}
+
+void TSysSetForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // A restore from the task bar is not a show: what was typed stays.
+    if (event->spontaneous()) return;
+    ShowParams();
+    Q_EMIT VisibilityChanged(true);
+}
+
+void TSysSetForm::hideEvent(QHideEvent* event) {
+    QDialog::hideEvent(event);
+    if (event->spontaneous()) return;
+    Q_EMIT VisibilityChanged(false);
+}
+
+void TSysSetForm::ShowParams() {
+    ::ShowParams(settings_.Prm, *this);
+}
+
+void TSysSetForm::ReadParamsWarning() {
+    // An open grid editor holds text the grid does not have yet (Enter on OK leaves it open).
+    if (QWidget* editor = SGRev->indexWidget(SGRev->currentIndex()))
+        QMetaObject::invokeMethod(SGRev, "commitData", Qt::DirectConnection, Q_ARG(QWidget*, editor));
+    if (const std::optional<QString> warning = ReadParams(settings_.Prm, *this))
+        prompts_.ShowWarning(*warning);
+}
+
+void TSysSetForm::SBConnectionClick() {
+    Q_EMIT ConnectRequested();
+}
+
+void TSysSetForm::SBDisconnectionClick() {
+    Q_EMIT DisconnectRequested();
+}
+
+void TSysSetForm::BBComShowStdClick() {
+    if (!linkWindow_) return;
+    linkWindow_->show();
+    linkWindow_->raise();
+    linkWindow_->activateWindow();
+}
+
+void TSysSetForm::BBComSetStdClick() {
+    link_.BBSetupClick();
+}
+
+void TSysSetForm::BBSNClearClick() {
+    ESNum->clear();
+}
+
+void TSysSetForm::BBWriteClick() {
+    ReadParamsWarning();
+    if (!WriteForm) return;
+    if (!settings_.OpenWriteWindow()) {
+        prompts_.ShowMessage(NotConnectedText);
+        return;
+    }
+    WriteForm->exec();
+}
+
+void TSysSetForm::BBSetpointSaveClick() {
+    const std::optional<QString> path = prompts_.AskSaveFile({SetpointFileFilter, SetpointFileExt, {}});
+    if (!path) return;
+    ReadParamsWarning();
+    if (const FileResult r = settings_.SaveSetpointFile(*path); !r) prompts_.ShowError(r.Error);
+}
+
+void TSysSetForm::BBSetpointLoadClick() {
+    const std::optional<QString> path = prompts_.AskOpenFile({SetpointFileFilter, SetpointFileExt});
+    if (!path) return;
+    // The user chose the file: a file that cannot be read is said so, not passed over.
+    if (const FileResult r = settings_.LoadSetpointFile(*path); !r) prompts_.ShowError(r.Error);
+    ShowParams();
+}
+
+void TSysSetForm::BBOkClick() {
+    ReadParamsWarning();
+    if (const FileResult r = settings_.SaveBaseSetpoint(); !r) prompts_.ShowError(r.Error);
+    accept();
+}
+
+void TSysSetForm::BBCancelClick() {
+    reject();
+}

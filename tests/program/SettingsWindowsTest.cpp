@@ -1,0 +1,272 @@
+#include "common/Clock.h"
+#include "link/ui/Comctrl.h"
+#include "program/ProgramCore.h"
+#include "program/ui/Main.h"
+#include "settings/ui/Setwrite.h"
+#include "settings/ui/Systemset.h"
+#include "support/RecordingPrompts.h"
+#include "support/SimulatedInstrumentPort.h"
+#include <QAbstractButton>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <functional>
+#include <gmock/gmock.h>
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+// The windows of the device settings as main() makes them, over a core whose port is the
+// simulator's instrument model; the test drives the ticks.
+class SettingsWindowsTest : public ::testing::Test {
+  protected:
+    QTemporaryDir dir;
+    SimulatedInstrumentPort port;
+    ManualClock clock{EncodeDateTime(2026, 12, 9, 10, 0, 0)};
+    RecordingPrompts prompts;
+    TProgramCore core{port, clock, prompts, prompts, dir.path()};
+    std::unique_ptr<TMainForm> form;
+    TSysSetForm* sys = nullptr;
+    TWriteForm* write = nullptr;
+
+    void SetUp() override {
+        WriteFile("Port0.ini", "[ComPortM]\r\nPort=COM7\r\n");
+        form = std::make_unique<TMainForm>(core, prompts);
+        form->AttachSysSetForm(
+            new TSysSetForm(core.Settings, core.Link, prompts, form->CommCtrlForm, form.get()));
+        sys = form->SysSetForm;
+        write = new TWriteForm(core.Settings.Write, form.get());
+        sys->WriteForm = write;
+        form->MainTimer->stop();
+        form->show();
+    }
+
+    void WriteFile(const QString& name, const QByteArray& bytes) {
+        QFile f(QDir(dir.path()).filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QByteArray ReadFile(const QString& name) const {
+        QFile f(QDir(dir.path()).filePath(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    void Tick(int n = 1) {
+        for (int i = 0; i < n; ++i) {
+            form->MainTimerTimer();
+            port.DeliverAnswers();
+            clock.AdvanceMs(200);
+        }
+    }
+    void OpenSysSet() { form->BBSetpointClick(true); }
+    void Type(const char* edit, const QString& text) {
+        QLineEdit* e = sys->Edit(QLatin1String(edit));
+        ASSERT_NE(e, nullptr) << edit;
+        e->selectAll();
+        QTest::keyClicks(e, text);
+        if (text.isEmpty()) QTest::keyClick(e, Qt::Key_Backspace);
+    }
+    // Presses the write button; `inside` runs within the write window's modal loop and must close it.
+    void WriteWindow(const std::function<void()>& inside) {
+        bool ran = false;
+        QTimer::singleShot(0, write, [&] {
+            ran = true;
+            ASSERT_TRUE(write->isVisible());
+            inside();
+        });
+        QTest::mouseClick(sys->BBWrite, Qt::LeftButton);
+        EXPECT_TRUE(ran);
+        EXPECT_FALSE(write->isVisible());
+    }
+    QStringList Memo() const { return write->MSts->toPlainText().split('\n', Qt::SkipEmptyParts); }
+};
+
+// The page reads back in order and stops at the first text that does not convert; OK warns, still
+// saves BaseSetpoint.ini and closes.
+TEST_F(SettingsWindowsTest, OkWithAnUnconvertibleTextWarnsSavesAndCloses) {
+    struct Case {
+        const char* bad;
+        QString badText;
+        const char* taken;
+    };
+    for (const Case& c : {Case{"EWDDif2", "1,5", "EWDDif1"}, Case{"EStdVolt", "", "EHeaterWatt"}}) {
+        SCOPED_TRACE(c.bad);
+        core.Settings.Prm = TWritePrm{};
+        prompts.Messages.clear();
+        OpenSysSet();
+        Type(c.taken, "0.5");
+        Type(c.bad, c.badText);
+        Type("EWDDif3", "7"); // before EStdVolt, after EWDDif2
+        sys->SGRev->item(0, 0)->setText("3");
+        QTest::mouseClick(sys->BBOk, Qt::LeftButton);
+
+        EXPECT_THAT(prompts.Messages,
+                    ElementsAre("変換できない文字がありました\n設定数値を確認してください！"));
+        EXPECT_FALSE(sys->isVisible());
+        const TWritePrm& p = core.Settings.Prm;
+        EXPECT_EQ(c.bad == QLatin1String("EWDDif2") ? p.WDDif[0] : p.HeaterWatt, 0.5f);
+        EXPECT_EQ(p.WDDif[1], 0.0f);
+        EXPECT_EQ(p.WDDif[2], c.bad == QLatin1String("EWDDif2") ? 0.0f : 7.0f);
+        EXPECT_EQ(p.ChipStdV, 2500.0f);
+        EXPECT_EQ(p.RevDiv[0], 0.0f) << "the grid comes after the failed field";
+        const QByteArray base = ReadFile("BaseSetpoint.ini");
+        EXPECT_TRUE(base.contains(c.bad == QLatin1String("EWDDif2") ? "ErDifDir0=0.5" : "HeaterWatt=0.5"));
+    }
+}
+
+// What is typed is a draft until OK, write or save; a show refreshes the page from the set.
+TEST_F(SettingsWindowsTest, CancelAndTheNextShowDiscardWhatWasTyped) {
+    core.Settings.Prm.ChipStdV = 25;
+    core.Settings.Prm.RevVal[9] = -1.5f;
+    OpenSysSet();
+    EXPECT_EQ(sys->Edit("EStdVolt")->text(), "  25");
+    EXPECT_EQ(sys->SGRev->item(9, 1)->text(), "-1.50");
+    EXPECT_EQ(sys->SGRev->horizontalHeaderItem(0)->text(), "補正点");
+    Type("EWDDif1", "9.5");
+    QTest::keyClick(sys, Qt::Key_Escape);
+    EXPECT_FALSE(sys->isVisible());
+    EXPECT_EQ(core.Settings.Prm.WDDif[0], 0.0f);
+    OpenSysSet();
+    EXPECT_EQ(sys->Edit("EWDDif1")->text(), "0.000");
+    EXPECT_TRUE(ReadFile("BaseSetpoint.ini").isEmpty()) << "cancel saves nothing";
+}
+
+// A loaded file is in the current set at once: the next write sends it; BaseSetpoint.ini takes it
+// only with OK.
+TEST_F(SettingsWindowsTest, LoadThenCancelWritesTheLoadedValuesButKeepsTheBaseFileUntilOk) {
+    WriteFile("BaseSetpoint.ini", "[Early-WD]\r\nErDifDir0=0.125\r\n");
+    core.Settings.LoadBaseSetpoint();
+    WriteFile("mine.krv", "[Early-WD]\r\nErDifDir0=0.25\r\n[System]\r\nChipStdV=800\r\n");
+    prompts.OpenChoice = QDir(dir.path()).filePath("mine.krv");
+    OpenSysSet();
+    EXPECT_EQ(sys->Edit("EWDDif1")->text(), "0.125");
+    QTest::mouseClick(sys->BBSetpointLoad, Qt::LeftButton);
+    ASSERT_EQ(prompts.OpenRequests.size(), 1);
+    EXPECT_EQ(prompts.OpenRequests[0].Filter, "krv setpoint File|*.krv");
+    EXPECT_EQ(prompts.OpenRequests[0].DefaultExt, "*.krv");
+    EXPECT_EQ(sys->Edit("EWDDif1")->text(), "0.250");
+    EXPECT_EQ(sys->Edit("EStdVolt")->text(), " 800");
+    QTest::mouseClick(sys->BBCancel, Qt::LeftButton);
+
+    form->BBStartClick();
+    Tick(3);
+    OpenSysSet();
+    WriteWindow([&] {
+        EXPECT_FALSE(write->BBClose->isEnabled());
+        QTest::mouseClick(write->BBDo, Qt::LeftButton);
+        EXPECT_FALSE(core.Exchange.PollingEnabled);
+        Tick(16);
+        EXPECT_EQ(Memo().size(), 16);
+        EXPECT_EQ(Memo().last(), "●●書込み完了しました！●●");
+        EXPECT_FALSE(write->BBCancel->isEnabled());
+        QTest::mouseClick(write->BBClose, Qt::LeftButton);
+    });
+    EXPECT_EQ(port.Model.ValueText("E12"), "0.250");
+    EXPECT_EQ(port.Model.ValueText("P32").trimmed(), "800");
+    EXPECT_TRUE(ReadFile("BaseSetpoint.ini").contains("ErDifDir0=0.125"));
+
+    QTest::mouseClick(sys->BBOk, Qt::LeftButton);
+    EXPECT_TRUE(ReadFile("BaseSetpoint.ini").contains("ErDifDir0=0.25\r\n"));
+    EXPECT_THAT(prompts.Messages, IsEmpty());
+}
+
+// Shift opens the service window also while polling; its port group runs the program's own
+// connect and disconnect, and the write button refuses a closed port.
+TEST_F(SettingsWindowsTest, ShiftClickOpensTheWindowAndItsPortButtonsDriveTheLink) {
+    form->BBStartClick();
+    Tick(2);
+    QTest::mouseClick(form->BBSetpoint, Qt::LeftButton, Qt::ShiftModifier);
+    ASSERT_TRUE(sys->isVisible());
+    EXPECT_TRUE(core.Store.MySts.ServiceMode);
+    EXPECT_TRUE(core.SettingsViewVisible());
+    EXPECT_THAT(prompts.Messages, IsEmpty());
+    EXPECT_EQ(prompts.SetupDialogs, 0);
+    EXPECT_TRUE(sys->SBConnection->isChecked());
+    EXPECT_EQ(sys->ESNum->text(), "xxxxxx");
+
+    QTest::mouseClick(sys->BBComSetStd, Qt::LeftButton);
+    EXPECT_THAT(prompts.Messages, ElementsAre("接続中は変更できません"));
+    QTest::mouseClick(sys->BBComShowStd, Qt::LeftButton);
+    EXPECT_TRUE(form->CommCtrlForm->isVisible());
+
+    QTest::mouseClick(sys->SBDisconnection, Qt::LeftButton);
+    EXPECT_FALSE(port.Connected());
+    EXPECT_TRUE(sys->SBDisconnection->isChecked());
+    QTest::mouseClick(sys->BBWrite, Qt::LeftButton);
+    EXPECT_EQ(prompts.Messages.last(), "接続していないので、実行できません！");
+    EXPECT_FALSE(write->isVisible());
+    EXPECT_FALSE(core.Settings.Write.Shown);
+
+    QTest::mouseClick(sys->SBConnection, Qt::LeftButton);
+    EXPECT_TRUE(core.IsPolling());
+    EXPECT_TRUE(sys->SBConnection->isChecked());
+    QTest::mouseClick(sys->BBSNClear, Qt::LeftButton);
+    EXPECT_EQ(sys->ESNum->text(), "");
+    sys->close();
+    EXPECT_FALSE(core.SettingsViewVisible());
+}
+
+// However the write window is closed mid-run, polling comes back on; the next opening starts idle.
+TEST_F(SettingsWindowsTest, ClosingTheWriteWindowMidRunSwitchesPollingOnAndReopensEmpty) {
+    const std::pair<const char*, std::function<void(TWriteForm*)>> ways[] = {
+        {"中止", [](TWriteForm* w) { QTest::mouseClick(w->BBCancel, Qt::LeftButton); }},
+        {"close box", [](TWriteForm* w) { w->close(); }},
+        {"Esc", [](TWriteForm* w) { QTest::keyClick(w, Qt::Key_Escape); }},
+    };
+    form->BBStartClick();
+    OpenSysSet();
+    for (const auto& [name, closeIt] : ways) {
+        SCOPED_TRACE(name);
+        WriteWindow([&] {
+            EXPECT_THAT(Memo(), IsEmpty());
+            EXPECT_FALSE(write->BBClose->isEnabled());
+            EXPECT_TRUE(write->BBCancel->isEnabled());
+            QTest::mouseClick(write->BBDo, Qt::LeftButton);
+            Tick(3);
+            EXPECT_THAT(Memo(), ElementsAre("【書込み開始】", "Group-1 ： 書込み", "Group-1 ： 書込み成功！",
+                                            "Group-2 ： 書込み"));
+            EXPECT_FALSE(core.Exchange.PollingEnabled);
+            closeIt(write);
+        });
+        EXPECT_TRUE(core.Exchange.PollingEnabled);
+        port.TakeWritten();
+        Tick(2);
+        EXPECT_FALSE(port.Written.contains("RW,")) << "the sequence stopped with its window";
+    }
+}
+
+TEST_F(SettingsWindowsTest, WriteWindowIsCentredOnTheMainWindow) {
+    form->BBStartClick();
+    OpenSysSet();
+    WriteWindow([&] {
+        EXPECT_EQ(write->windowTitle(), "設定送出");
+        EXPECT_LE((write->frameGeometry().center() - form->frameGeometry().center()).manhattanLength(), 2);
+        write->reject();
+    });
+}
+
+// Screen readers and automation find every control by its name.
+TEST_F(SettingsWindowsTest, EveryEditAndButtonHasAnObjectAndAnAccessibleName) {
+    for (QWidget* window : std::initializer_list<QWidget*>{sys, write}) {
+        for (QWidget* w : window->findChildren<QWidget*>()) {
+            if (!qobject_cast<QLineEdit*>(w) && !qobject_cast<QAbstractButton*>(w)) continue;
+            // Parts of Qt's own widgets: the tab bar's scrollers, the grid's corner button.
+            if (qobject_cast<QTabBar*>(w->parent()) || qobject_cast<QAbstractItemView*>(w->parent()))
+                continue;
+            EXPECT_FALSE(w->objectName().isEmpty()) << w->metaObject()->className();
+            EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+        }
+    }
+}
+
+} // namespace
