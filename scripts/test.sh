@@ -4,12 +4,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-krv_install_packages "${KRV_BUILD_PACKAGES[@]}"
+krv_install_packages "${KRV_BUILD_PACKAGES[@]}" "${KRV_CHECK_PACKAGES[@]}"
 # A locale with a decimal comma, so the number tests prove they ignore it (skipped where it cannot be made).
 if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
     localedef -i de_DE -f UTF-8 de_DE.UTF-8 2>/dev/null || echo "note: de_DE.UTF-8 unavailable; locale tests skip"
 fi
 
+# Formatting first: it takes seconds, the build minutes.
+scripts/check-format.sh
 cmake --preset test
 # A package this machine has by chance but the list does not bring in fails here, not on a fresh one.
 scripts/check-packages.sh build/test
