@@ -34,16 +34,21 @@ bool TProgramCore::IsPolling() const {
     return Link.ComPortM.Connected() && Exchange.PollingEnabled;
 }
 
-// The order of the tick. Nothing in it may ask the user anything: a prompt would stall the tick.
+// The order of the tick:
+//   port open and polling allowed? polling step (PollDone); every fifth: history shift, firmware
+//                                  flag (SecondDone) — otherwise the sample is marked invalid
+//   settings write step, polling or not (the calibration sequencer joins it, every second call)
+//   monitor step (once per new wall-clock second), then TickDone
+// Nothing in it may ask the user anything: a prompt would stall the tick and every sequence.
 void TProgramCore::MainTimerTimer() {
     const TTickScope tick(prompts_);
     if (IsPolling())
         PollingTick();
     else
         Store.CurrentSample.Valid = false;
-    // The settings step runs polling or not: the write window's sequence switches polling off and
-    // has to go on stepping. The calibration sequencer will follow it here on every second call.
+    // Polling or not: the write sequence switches polling off itself and must go on stepping.
     Settings.WriteTick();
+    // The calibration sequencer's step goes here, on every second call.
     Monitor.OnMainTick();
     TickDone.Notify();
 }

@@ -29,7 +29,8 @@ TWriteForm::TWriteForm(TWriteSequence& write, QWidget* parent)
     MSts->setObjectName(QStringLiteral("MSts"));
     MSts->setAccessibleName(QStringLiteral("書込み状況"));
     MSts->setReadOnly(true);
-    MSts->setMinimumSize(360, 260);
+    // A whole successful run (sixteen lines) fits without scrolling, with room for mismatch lines.
+    MSts->setMinimumSize(380, MSts->fontMetrics().lineSpacing() * 20 + 12);
 
     Image1 = new QLabel;
     Image1->setObjectName(QStringLiteral("Image1"));

@@ -275,9 +275,11 @@ QWidget* TSysSetForm::BuildWindSpeedPages() {
             SGRev->setItem(r, c, item);
         }
     }
+    // All eleven rows in view: the table is short, and a scrolled table hides which rows are set.
+    SGRev->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    SGRev->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     const int frame = 2 * SGRev->frameWidth();
-    SGRev->setFixedSize(2 * GridColumnWidth + frame + SGRev->style()->pixelMetric(QStyle::PM_ScrollBarExtent),
-                        20 + 6 * 20 + frame);
+    SGRev->setFixedSize(2 * GridColumnWidth + frame, (GridRows + 1) * 20 + frame);
     grid->addWidget(SGRev, row++, 0, 1, 2, Qt::AlignLeft);
     grid->setRowStretch(row, 1);
 
