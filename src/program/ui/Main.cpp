@@ -160,6 +160,8 @@ TMainForm::~TMainForm() {
     // Nothing of this window is shown any more while the port closes.
     following_.clear();
     linkFollowing_.End();
+    // The system setting window, a child, hides as it goes; this window can no longer take that.
+    if (SysSetForm) SysSetForm->disconnect(this);
     core_.Shutdown();
 }
 
