@@ -207,6 +207,15 @@ TEST_F(SettingsWindowsTest, ShiftClickOpensTheWindowAndItsPortButtonsDriveTheLin
     EXPECT_FALSE(write->isVisible());
     EXPECT_FALSE(core.Settings.Write.Shown);
 
+    // A port that does not open: silent, the button down as clicked, the link closed.
+    port.FailOpen = true;
+    QTest::mouseClick(sys->SBConnection, Qt::LeftButton);
+    EXPECT_TRUE(sys->SBConnection->isChecked());
+    EXPECT_FALSE(port.Connected());
+    EXPECT_THAT(prompts.Errors, IsEmpty());
+
+    port.FailOpen = false;
+    QTest::mouseClick(sys->SBDisconnection, Qt::LeftButton);
     QTest::mouseClick(sys->SBConnection, Qt::LeftButton);
     EXPECT_TRUE(core.IsPolling());
     EXPECT_TRUE(sys->SBConnection->isChecked());
