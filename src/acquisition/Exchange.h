@@ -21,6 +21,12 @@ class TExchange {
     // The program's creation: polling allowed.
     void ResetAtStart() { PollingEnabled = true; }
     void ClearRequest();
+    // The link has opened: an answer that arrived before, to a request of the last session, is
+    // not taken as this session's.
+    void ForgetAnswer() {
+        ClearResponse();
+        ResponseReceived = false;
+    }
     void ClearResponse();
     // "RD," and every leading non-empty key with a comma.
     void SendReadRequest();

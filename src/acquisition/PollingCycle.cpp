@@ -8,7 +8,10 @@ void TPollingCycle::PollStep() {
     const int group = GroupCounter % 3;
     for (int i = 0; i < GroupSize; ++i)
         exchange_.Request[i].Key = QString::fromLatin1(CodeTable[GroupSize * group + i]);
-    if (exchange_.ResponseReceived) DecodeResponse();
+    if (exchange_.ResponseReceived) {
+        DecodeResponse();
+        AnswerDecoded = true;
+    }
     exchange_.SendReadRequest();
 }
 

@@ -17,7 +17,13 @@ class TPollingCycle {
     quint8 GroupCounter = 0;
     // Polling ticks within the current second, 0 to 4; a pause keeps it.
     int TickCount = 0;
+    // An answer has been decoded since the link last opened. Until then the current sample holds
+    // nothing the instrument said (zeros after start-up, old values after a pause), and must not
+    // pass for a measurement in the records.
+    bool AnswerDecoded = false;
 
+    // The link has opened: what the sample holds is not from this instrument session.
+    void LinkOpened() { AnswerDecoded = false; }
     // Decode the previous answer, then ask for the next group.
     void PollStep();
     // Counts one polling tick; true when it completes a second.

@@ -9,6 +9,10 @@ TProgramCore::TProgramCore(SerialPort& port, Clock& clock, UserPrompts& prompts,
       Monitor(Store, clock, prompts, programDir), Settings(Exchange, Store.MySts, Link, programDir),
       clock_(clock), prompts_(prompts) {
     linkFollowing_ = Link.LinkStateChanged.Follow([this](bool open) {
+        if (open) {
+            Exchange.ForgetAnswer();
+            Polling.LinkOpened();
+        }
         Store.SetPortName(Link.PortName());
         LinkStateChanged.Notify(open);
     });
@@ -55,7 +59,7 @@ void TProgramCore::MainTimerTimer() {
 
 void TProgramCore::PollingTick() {
     Polling.PollStep();
-    Store.CurrentSample.Valid = true;
+    Store.CurrentSample.Valid = Polling.AnswerDecoded;
     PollDone.Notify();
     if (!Polling.CountTick()) return;
     Store.ShiftHistory(clock_.Now());

@@ -82,6 +82,21 @@ TEST_F(PollingCycleTest, CurrentSampleFollowsTheInstrument) {
     EXPECT_EQ(s.Time, 0) << "only history entries carry times";
 }
 
+// Zeros from start-up (or values from before a pause) are not a measurement: the sample becomes
+// valid with the first answer decoded in this session, not with the first request.
+TEST_F(PollingCycleTest, SampleIsValidFromTheFirstDecodedAnswerOfEachSession) {
+    port.Model.SetWind(3.5, 270, -4);
+    for (int session = 0; session < 2; ++session) {
+        Start();
+        Tick();
+        EXPECT_FALSE(core.Store.CurrentSample.Valid) << "session " << session;
+        Tick();
+        EXPECT_TRUE(core.Store.CurrentSample.Valid) << "session " << session;
+        core.BBStopClick();
+        Tick();
+    }
+}
+
 TEST_F(PollingCycleTest, FifthPollingTickMakesTheSecondWithNotificationsInOrder) {
     Start();
     Tick(4);
