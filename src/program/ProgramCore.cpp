@@ -7,7 +7,7 @@ TProgramCore::TProgramCore(SerialPort& port, Clock& clock, UserPrompts& prompts,
                            PortSettingsPrompt& portPrompt, QString programDir)
     : Link(port, prompts, portPrompt, programDir), Exchange(Link), Polling(Exchange, Store),
       Monitor(Store, clock, prompts, programDir), Settings(Exchange, Store.MySts, Link, programDir),
-      clock_(clock), prompts_(prompts) {
+      Calibration(Settings, Exchange, Store, clock, prompts, programDir), clock_(clock), prompts_(prompts) {
     linkFollowing_ = Link.LinkStateChanged.Follow([this](bool open) {
         if (open) {
             Exchange.ForgetAnswer();
@@ -41,7 +41,7 @@ bool TProgramCore::IsPolling() const {
 // The order of the tick:
 //   port open and polling allowed? polling step (PollDone); every fifth: history shift, firmware
 //                                  flag (SecondDone) — otherwise the sample is marked invalid
-//   settings write step, polling or not (the calibration sequencer joins it, every second call)
+//   settings write step, polling or not, then the calibration sequencer (every second call)
 //   monitor step (once per new wall-clock second), then TickDone
 // Nothing in it may ask the user anything: a prompt would stall the tick and every sequence.
 void TProgramCore::MainTimerTimer() {
@@ -52,7 +52,8 @@ void TProgramCore::MainTimerTimer() {
         Store.CurrentSample.Valid = false;
     // Polling or not: the write sequence switches polling off itself and must go on stepping.
     Settings.WriteTick();
-    // The calibration sequencer's step goes here, on every second call.
+    // The calibration sequencer runs on every second call.
+    Calibration.OnTick();
     Monitor.OnMainTick();
     TickDone.Notify();
 }
@@ -64,6 +65,7 @@ void TProgramCore::PollingTick() {
     if (!Polling.CountTick()) return;
     Store.ShiftHistory(clock_.Now());
     Polling.UpdateFirmwareFlag();
+    Calibration.OnSecond(settingsViewVisible_);
     SecondDone.Notify();
 }
 

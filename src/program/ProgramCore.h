@@ -2,6 +2,7 @@
 #include "acquisition/Exchange.h"
 #include "acquisition/MeasurementStore.h"
 #include "acquisition/PollingCycle.h"
+#include "calibration/Calibration.h"
 #include "common/Notifier.h"
 #include "link/DeviceLink.h"
 #include "monitor/Monitor.h"
@@ -28,6 +29,7 @@ class TProgramCore {
     TPollingCycle Polling;
     TMonitor Monitor;
     TSettings Settings;
+    TCalibration Calibration;
 
     // A polling step has decoded the last answer and sent the next request.
     TNotifier<> PollDone;

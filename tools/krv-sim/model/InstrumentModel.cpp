@@ -33,25 +33,20 @@ QString Fixed(double value, int decimals) {
     return text;
 }
 
-double SensorDifT(double speed) {
+double FactoryDifT(double speed) {
     return kDifT0 / (1 + kDifTK * std::sqrt(std::max(0.0, speed)));
 }
 
+// A reading's inputs; the written corrections E12-E17 are added to the sensors they belong to, so a
+// confirmed correction cancels the sensor's offset.
 struct Inputs {
     WindState Wind;
     double DifT = 0;
     std::array<double, 4> DirectionDiff{};
+    std::array<double, 4> DirectionCorrection{};
+    std::array<double, 2> AirCorrection{};
+    std::array<double, 7> Noise{};
 };
-
-Inputs MakeInputs(const WindState& wind) {
-    Inputs in;
-    in.Wind = wind;
-    in.DifT = SensorDifT(wind.Speed);
-    for (int i = 0; i < 4; ++i)
-        in.DirectionDiff[i] = -kDirectionGain * in.DifT * std::cos(Radians(wind.Depression)) *
-                              std::cos(Radians(wind.Azimuth - 90.0 * i));
-    return in;
-}
 
 QString WindComponent(const WindState& w, int axis) {
     const double dep = Radians(w.Depression), az = Radians(w.Azimuth);
@@ -63,7 +58,13 @@ QString WindComponent(const WindState& w, int axis) {
 }
 
 QString DirectionSensorTemp(const Inputs& in, int i) {
-    return Fixed(in.Wind.AirTemp + kDirectionOffsets[i] + in.DirectionDiff[i], 3);
+    return Fixed(in.Wind.AirTemp + kDirectionOffsets[i] + in.DirectionDiff[i] + in.DirectionCorrection[i] +
+                     in.Noise[i],
+                 3);
+}
+
+QString AirSensorTemp(const Inputs& in, int i) {
+    return Fixed(in.Wind.AirTemp + kAirSensorOffsets[i] + in.AirCorrection[i] + in.Noise[4 + i], 3);
 }
 
 using Formula = QString (*)(const Inputs&);
@@ -77,7 +78,7 @@ const Computed kComputed[] = {
     {"M07", [](const Inputs& in) { return WindComponent(in.Wind, 0); }},
     {"M08", [](const Inputs& in) { return WindComponent(in.Wind, 1); }},
     {"M09", [](const Inputs& in) { return WindComponent(in.Wind, 2); }},
-    {"C11", [](const Inputs& in) { return Fixed(in.Wind.AirTemp, 4); }},
+    {"C11", [](const Inputs& in) { return Fixed(in.Wind.AirTemp + in.Noise[6], 4); }},
     {"C16", [](const Inputs& in) { return DirectionSensorTemp(in, 0); }},
     {"C17", [](const Inputs& in) { return DirectionSensorTemp(in, 1); }},
     {"C18", [](const Inputs& in) { return DirectionSensorTemp(in, 2); }},
@@ -86,8 +87,8 @@ const Computed kComputed[] = {
     {"C37", [](const Inputs& in) { return Fixed(in.DirectionDiff[1], 3); }},
     {"C38", [](const Inputs& in) { return Fixed(in.DirectionDiff[2], 3); }},
     {"C39", [](const Inputs& in) { return Fixed(in.DirectionDiff[3], 3); }},
-    {"C21", [](const Inputs& in) { return Fixed(in.Wind.AirTemp + kAirSensorOffsets[0], 3); }},
-    {"C22", [](const Inputs& in) { return Fixed(in.Wind.AirTemp + kAirSensorOffsets[1], 3); }},
+    {"C21", [](const Inputs& in) { return AirSensorTemp(in, 0); }},
+    {"C22", [](const Inputs& in) { return AirSensorTemp(in, 1); }},
     {"C32", [](const Inputs& in) { return Fixed(in.DifT, 3); }},
 };
 
@@ -130,9 +131,9 @@ bool AppendItem(QByteArray& answer, const QString& key, const QString& value) {
 
 const QList<std::pair<QString, QString>>& InstrumentModel::FactorySettings() {
     static const QList<std::pair<QString, QString>> keys = [] {
-        QList<std::pair<QString, QString>> k{{"E01", QString::number(SensorDifT(0), 'g', 17)},
+        QList<std::pair<QString, QString>> k{{"E01", QString::number(FactoryDifT(0), 'g', 17)},
                                              {"E02", QString::number(kFactoryAdjWs, 'g', 17)},
-                                             {"E03", QString::number(SensorDifT(kFactoryAdjWs), 'g', 17)},
+                                             {"E03", QString::number(FactoryDifT(kFactoryAdjWs), 'g', 17)},
                                              {"E04", "0.2"}};
         for (int i = 12; i <= 17; ++i)
             k.emplace_back(QString("E%1").arg(i), "0");
@@ -163,6 +164,19 @@ void InstrumentModel::FactoryReset() {
     static const QStringList session{"E91", "P91", "P99"};
     for (const auto& [key, text] : FactorySettings())
         if (!session.contains(key)) stored_.insert(key, text);
+}
+
+double InstrumentModel::SensorDifT(double speed) const {
+    return difT0_ / (1 + difTK_ * std::sqrt(std::max(0.0, speed)));
+}
+
+double InstrumentModel::Noise() const {
+    if (noise_ <= 0) return 0;
+    return std::uniform_real_distribution<double>(-noise_, noise_)(rng_);
+}
+
+double InstrumentModel::Written(const char* key) const {
+    return ToNumber(stored_.value(key)).value_or(0);
 }
 
 double InstrumentModel::MeasuredSpeed(double difT) const {
@@ -226,7 +240,8 @@ QByteArray InstrumentModel::AnswerWrite(QByteArrayView items) {
 QString InstrumentModel::ValueText(const QString& code) const {
     if (auto it = stored_.constFind(code); it != stored_.cend()) return *it;
     const WindState w = Wind();
-    if (code == "M01" || code == "C01" || code == "C02") return Fixed(MeasuredSpeed(SensorDifT(w.Speed)), 3);
+    if (code == "M01" || code == "C01" || code == "C02")
+        return Fixed(MeasuredSpeed(SensorDifT(w.Speed) + Noise()), 3);
     if (code == "M05") return Fixed(w.Azimuth, 3);
     if (code == "M06") return Fixed(w.Depression, 3);
     if (code == "M11") return Fixed(w.AirTemp, 3);
@@ -243,8 +258,24 @@ QString InstrumentModel::ValueText(const QString& code) const {
 }
 
 QString InstrumentModel::ComputedText(const QString& code) const {
-    for (const Computed& c : kComputed)
-        if (code == QLatin1String(c.Code)) return c.Text(MakeInputs(Wind()));
+    for (const Computed& c : kComputed) {
+        if (code != QLatin1String(c.Code)) continue;
+        Inputs in;
+        in.Wind = Wind();
+        in.DifT = SensorDifT(in.Wind.Speed);
+        for (int i = 0; i < 4; ++i) {
+            // The existing direction law, on the factory sensor's rise, so the direction codes keep it.
+            in.DirectionDiff[i] = -kDirectionGain * FactoryDifT(in.Wind.Speed) *
+                                  std::cos(Radians(in.Wind.Depression)) *
+                                  std::cos(Radians(in.Wind.Azimuth - 90.0 * i));
+            in.DirectionCorrection[i] = Written(qPrintable(QString("E%1").arg(12 + i)));
+        }
+        in.AirCorrection = {Written("E16"), Written("E17")};
+        for (double& n : in.Noise)
+            n = Noise();
+        in.DifT += Noise();
+        return c.Text(in);
+    }
     return {};
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <random>
 
 namespace krvsim {
 
@@ -67,6 +68,25 @@ class InstrumentModel {
     // The wind reported at the current time.
     WindState Wind() const { return vary_ ? DriftedWind(base_, nowMs_) : base_; }
 
+    // The heated sensor's law C32 = difT0 / (1 + k * sqrt(ws)): instrument-specific constants. The
+    // factory E01 and E03 match the default law (20, 0.5) only.
+    void SetSensorLaw(double difT0, double k) {
+        difT0_ = difT0;
+        difTK_ = k;
+    }
+    // The calibration setting: a sensor whose law the program's default step 0 (50, 5, 20) does not
+    // match (C32 = 45 at still air, 20.18 at 5 m/s), and seeded noise on every temperature.
+    void UseCalibrationSetting(quint32 seed = 1) {
+        SetSensorLaw(45.0, 0.55);
+        SetNoise(0.002, seed);
+    }
+    // Uniform noise of +-amplitude on the temperatures (C11, C16-C19, C21, C22, C32), seeded. The
+    // wind speed follows C32; at still air it still reads exactly 0 once E01 is calibrated.
+    void SetNoise(double amplitude, quint32 seed) {
+        noise_ = amplitude;
+        rng_.seed(seed);
+    }
+
     void SetVary(bool on) { vary_ = on; }
     bool Varying() const { return vary_; }
     // The caller's clock; only the variation uses it.
@@ -78,6 +98,9 @@ class InstrumentModel {
     bool SetQuantity(const QString& code, const QString& text);
     QString ComputedText(const QString& code) const;
     double MeasuredSpeed(double difT) const;
+    double SensorDifT(double speed) const;
+    double Noise() const;
+    double Written(const char* key) const;
 
     WindState base_{2.5, 0.0, 0.0, 20.0};
     double model_ = 17.03;
@@ -89,6 +112,10 @@ class InstrumentModel {
     bool vary_ = false;
     qint64 nowMs_ = 0;
     QHash<QString, QString> stored_;
+    double difT0_ = 20.0;
+    double difTK_ = 0.5;
+    double noise_ = 0;
+    mutable std::mt19937 rng_{1};
 };
 
 } // namespace krvsim
