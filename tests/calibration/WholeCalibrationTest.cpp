@@ -1,0 +1,137 @@
+#include "common/Clock.h"
+#include "common/TextFile.h"
+#include "program/ProgramCore.h"
+#include "support/RecordingPrompts.h"
+#include "support/SimulatedInstrumentPort.h"
+#include <QDir>
+#include <QTemporaryDir>
+#include <gmock/gmock.h>
+
+namespace {
+
+using ::testing::ElementsAre;
+
+struct TInstrumentType {
+    const char* Name;
+    double Firmware;
+    double FaultRate;
+};
+
+// A whole calibration without a window: the core against the simulator's instrument in its
+// calibration setting, the manual clock, the technician's clicks as the core's operations.
+class WholeCalibration : public ::testing::TestWithParam<TInstrumentType> {
+  protected:
+    QTemporaryDir dir;
+    SimulatedInstrumentPort port;
+    ManualClock clock{EncodeDateTime(2024, 5, 29, 9, 5, 0)};
+    RecordingPrompts prompts;
+    TProgramCore core{port, clock, prompts, prompts, dir.path()};
+    TCalibration& cal = core.Calibration;
+    int seconds = 0;
+
+    void Tick() {
+        core.MainTimerTimer();
+        port.DeliverAnswers();
+        clock.AdvanceMs(200);
+    }
+    // Runs until `done` holds at a second's end; false when it never does within `seconds`.
+    template <class F> bool RunUntil(F done, int seconds) {
+        for (int s = 0; s < seconds; ++s) {
+            for (int t = 0; t < 5; ++t)
+                Tick();
+            if (done()) return true;
+        }
+        return false;
+    }
+    void RunSeconds(int seconds) {
+        RunUntil([] { return false; }, seconds);
+    }
+    double Reading() const { return port.Model.ValueText("M01").toDouble(); }
+    QStringList Lines(const QString& suffix) {
+        QStringList lines;
+        EXPECT_TRUE(ReadLines(dir.filePath("SN-42_2405290905" + suffix), lines)) << suffix.toStdString();
+        return lines;
+    }
+};
+
+TEST_P(WholeCalibration, CalibratesTheSimulatedInstrumentIntoTheBand) {
+    port.Model.UseCalibrationSetting(7);
+    port.Model.SetFirmware(GetParam().Firmware);
+    port.Model.SetWind(0, 45, 0);
+    port.Faults.SetSeed(3);
+    port.Faults.SetRate(krvsim::Fault::Drop, GetParam().FaultRate);
+    port.Faults.SetRate(krvsim::Fault::Corrupt, GetParam().FaultRate);
+    core.Create();
+    core.Show();
+    core.SetSettingsViewVisible(true);
+    const auto counting = core.SecondDone.Follow([&] { ++seconds; });
+    core.BBStartClick();
+    RunSeconds(3);
+
+    cal.BBCalStartClick("SN-42");
+    EXPECT_THAT(prompts.Errors, ElementsAre("DefaultPrm.krvが見つかりません。"));
+    ASSERT_TRUE(RunUntil([&] { return cal.CalStep == 4; }, 60));
+    RunSeconds(36);
+
+    ASSERT_TRUE(cal.View.BBATRcvFin);
+    cal.BBATRcvFinClick();
+    ASSERT_TRUE(RunUntil([&] { return cal.CalStep == 6; }, 10));
+    RunSeconds(36);
+    for (float rev : cal.Stats.ATRev)
+        EXPECT_NEAR(rev, 0, 0.003) << "the written differences cancel the sensors' offsets";
+
+    ASSERT_TRUE(cal.View.BBWSTRcvFin);
+    cal.BBWSTRcvFinClick();
+    RunSeconds(36);
+    for (float rev : cal.Stats.WTRev)
+        EXPECT_NEAR(rev, 0, 0.003);
+
+    EXPECT_GT(Reading(), 0) << "still air reads above 0 before the 0 m/s adjustment";
+    ASSERT_TRUE(cal.View.BB0mCalFin);
+    cal.BB0mCalFinClick();
+    ASSERT_TRUE(RunUntil([&] { return cal.CalStep == 9; }, 15));
+
+    port.Model.SetWindSpeed(5.0);
+    EXPECT_GT(std::abs(Reading() - 5.0), 0.0125) << "outside the band before the N m/s adjustment";
+    RunSeconds(36);
+    ASSERT_TRUE(cal.View.BB4mCalFin);
+    cal.BB4mCalFinClick();
+    ASSERT_TRUE(RunUntil([&] { return cal.CalStep == 11; }, 30));
+    EXPECT_EQ(cal.View.PFinish.Text, "キャリブレーション完了");
+    ASSERT_TRUE(cal.View.BBFin);
+    cal.BBFinClick();
+    EXPECT_NEAR(Reading(), 5.0, 0.0125) << "inside the band after calibration";
+    EXPECT_TRUE(cal.Stats.WSASInBand);
+    EXPECT_EQ(prompts.Errors.size(), 1);
+
+    QStringList own;
+    for (const QString& line : core.Settings.Sends.StatusLines)
+        if (line.startsWith("■") || line.startsWith("□") || line.startsWith("S/N")) own << line;
+    EXPECT_THAT(own, ElementsAre("■キャリブレーション開始■", "S/N:SN-42", "□気温補正実施",
+                                 "□風向温度補正実施", "□0m補正実施", "□Nm補正実施", "□作業完了"));
+
+    // The instrument holds what the program sent.
+    EXPECT_EQ(port.Model.ValueText("E01"), QString("45.00"));
+    EXPECT_EQ(port.Model.ValueText("E02"), QString("5.00"));
+    TWritePrm saved;
+    ASSERT_TRUE(saved.LoadSetpoint(dir.filePath("SN-42_2405290905.krv")));
+    EXPECT_EQ(saved.AdjDifT, core.Settings.Prm.AdjDifT);
+    EXPECT_EQ(saved.DifT0m, core.Settings.Prm.DifT0m);
+    for (const char* suffix : {"_ATR.csv", "_WTR.csv", "_cal0.csv", "_calx.csv"}) {
+        const QStringList lines = Lines(suffix);
+        ASSERT_GT(lines.size(), 30) << suffix;
+        EXPECT_EQ(lines[0], ",風速,気温,温度差,風速(RAW),AT-1,AT-2,WDT-1,WDT-2,WDT-3,WDT-4,");
+        EXPECT_TRUE(lines[2].startsWith("2024/05/29 09:05:")) << "oldest first";
+    }
+    // The finish holds every second since the history was emptied but the newest.
+    const QStringList fin = Lines("_Fin.csv");
+    EXPECT_EQ(fin.size(), 2 + seconds - 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, WholeCalibration,
+                         ::testing::Values(TInstrumentType{"Current", 0.80, 0},
+                                           TInstrumentType{"Older", 0.68, 0},
+                                           TInstrumentType{"CurrentWithFaults", 0.80, 0.1}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+} // namespace
