@@ -1,4 +1,5 @@
 #include "program/ui/Main.h"
+#include "calibration/ui/CalPage.h"
 #include "common/Clock.h"
 #include "common/ProgramDir.h"
 #include "common/ui/WidgetPrompts.h"
@@ -47,6 +48,8 @@ int main(int argc, char** argv) {
     auto mainForm = std::make_unique<TMainForm>(*core, prompts);
     mainForm->AttachSysSetForm(
         new TSysSetForm(core->Settings, core->Link, prompts, mainForm->CommCtrlForm, mainForm.get()));
+    mainForm->SysSetForm->SetCalibrationPage(
+        new TCalPage(core->Calibration, core->Settings.Sends, *mainForm->SysSetForm));
     mainForm->MonForm = new TMonForm(core->Monitor, mainForm.get());
     mainForm->SysSetForm->WriteForm = new TWriteForm(core->Settings.Write, mainForm.get());
     prompts.SetParent(mainForm.get());

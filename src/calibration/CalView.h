@@ -36,7 +36,8 @@ inline constexpr int CalGridColumns = 5;
 // Everything the calibration page shows, computed; the page only sets it.
 struct TCalView {
     // The statistics part, refreshed once a second while the system setting window is visible.
-    std::array<std::array<QString, CalGridColumns>, CalGridRows> Grid{};
+    std::array<std::array<QString, CalGridColumns>, CalGridRows> Grid{
+        {{"項目", "Max", "Avg.", "Min", "p-p"}}};
     // Whether row r (1 to 12) is judged good; row 0 is the heading.
     std::array<bool, CalGridRows> GridRowGood{};
     TCalPanel PATRev, PWTRev, PWS0Cal, PWS4Cal;

@@ -346,6 +346,13 @@ QString TSysSetForm::FieldText(const TParamField& field) const {
     return SGRev->item(field.Row - 1, field.Column)->text();
 }
 
+void TSysSetForm::SetCalibrationPage(QWidget* page) {
+    auto* layout = new QVBoxLayout(TabSheet1);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(page);
+    PageControl1->setCurrentWidget(TabSheet1);
+}
+
 void TSysSetForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // A restore from the task bar is not a show: what was typed stays.

@@ -63,6 +63,8 @@ class TSysSetForm : public QDialog, public TParamView {
     // The page's edit of that name (EWDDif1, .., EStdVolt).
     QLineEdit* Edit(const QString& objectName) const { return edits_.value(objectName); }
 
+    // The calibration's page, made by the layer above, fills "管理操作" and comes first.
+    void SetCalibrationPage(QWidget* page);
     void ShowParams();
     void SBConnectionClick();
     void SBDisconnectionClick();

@@ -1,0 +1,63 @@
+#include "calibration/ui/CalPage.h"
+#include "common/Clock.h"
+#include "link/ui/Comctrl.h"
+#include "program/ProgramCore.h"
+#include "program/ui/Main.h"
+#include "settings/ui/Systemset.h"
+#include "support/RecordingPrompts.h"
+#include "support/SimulatedInstrumentPort.h"
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gmock/gmock.h>
+
+namespace {
+
+// The page as main() hosts it: it shows what the calibration computed and forwards its clicks.
+class CalPageTest : public ::testing::Test {
+  protected:
+    QTemporaryDir dir;
+    SimulatedInstrumentPort port;
+    ManualClock clock{EncodeDateTime(2024, 5, 29, 9, 5, 0)};
+    RecordingPrompts prompts;
+    TProgramCore core{port, clock, prompts, prompts, dir.path()};
+    std::unique_ptr<TMainForm> form;
+    TCalPage* page = nullptr;
+
+    void SetUp() override {
+        form = std::make_unique<TMainForm>(core, prompts);
+        form->AttachSysSetForm(
+            new TSysSetForm(core.Settings, core.Link, prompts, form->CommCtrlForm, form.get()));
+        page = new TCalPage(core.Calibration, core.Settings.Sends, *form->SysSetForm);
+        form->SysSetForm->SetCalibrationPage(page);
+        form->MainTimer->stop();
+    }
+};
+
+TEST_F(CalPageTest, StartTakesTheSerialNumberShowsTheStepAndLogsTheLines) {
+    EXPECT_EQ(form->SysSetForm->PageControl1->currentWidget(), form->SysSetForm->TabSheet1);
+    form->SysSetForm->ESNum->setText("K-7");
+    QTest::mouseClick(page->BBCalStart, Qt::LeftButton);
+    EXPECT_EQ(core.Settings.Prm.SerialNo, "K-7");
+    EXPECT_EQ(page->PFinish->text(), "Step-1：開始");
+    EXPECT_FALSE(page->BBFin->isEnabled());
+    EXPECT_TRUE(page->MSts->toPlainText().contains("■キャリブレーション開始■\nS/N:K-7\n＜設定初期化＞"));
+    EXPECT_EQ(page->PFinish->palette().color(QPalette::Window), QColor(255, 255, 128));
+}
+
+TEST_F(CalPageTest, AClickReachesItsOperation) {
+    core.Calibration.CalStep = 11;
+    core.Calibration.OnSecond(false);
+    ASSERT_TRUE(page->BBFin->isEnabled());
+    QTest::mouseClick(page->BBFin, Qt::LeftButton);
+    EXPECT_EQ(core.Settings.Sends.StatusLines.last(), "□作業完了");
+    QTest::mouseClick(page->BBWSTClear, Qt::LeftButton);
+    EXPECT_EQ(core.Calibration.CalStep, 6);
+}
+
+} // namespace
