@@ -1,9 +1,6 @@
 #include "acquisition/PollingCycle.h"
-#include "common/Clock.h"
 #include "program/ProgramCore.h"
-#include "support/RecordingPrompts.h"
-#include "support/SimulatedInstrumentPort.h"
-#include <QTemporaryDir>
+#include "support/CoreRig.h"
 #include <algorithm>
 #include <gmock/gmock.h>
 #include <string>
@@ -18,13 +15,9 @@ const QByteArray Group1 = "<RD,C17,C18,C19,C36,C37,C38,C39,C50,C02,C52,>5B\r\n";
 const QByteArray Group2 = "<RD,S00,S01,S11,S12,S13,C21,C22,C32,C191,C192,>D1\r\n";
 
 // The core over the simulator's instrument model, ticked by hand; answers arrive between ticks.
-class PollingCycleTest : public ::testing::Test {
+class PollingCycleTest : public ::testing::Test, protected CoreRig {
   protected:
-    QTemporaryDir dir; // no Port0.ini in it: the default settings stand
-    SimulatedInstrumentPort port;
-    ManualClock clock{EncodeDateTime(2026, 3, 4, 5, 6, 7)};
-    RecordingPrompts prompts;
-    TProgramCore core{port, clock, prompts, prompts, dir.path()};
+    PollingCycleTest() : CoreRig(EncodeDateTime(2026, 3, 4, 5, 6, 7)) {}
     std::vector<std::string> calls;
     std::vector<TNotifier<>::Subscription> following;
 
@@ -38,13 +31,6 @@ class PollingCycleTest : public ::testing::Test {
         core.BBStartClick();
         ASSERT_TRUE(port.Connected());
         ASSERT_TRUE(prompts.Errors.isEmpty());
-    }
-    void Tick(int n = 1) {
-        for (int i = 0; i < n; ++i) {
-            core.MainTimerTimer();
-            port.DeliverAnswers();
-            clock.AdvanceMs(200);
-        }
     }
     // The instrument is silenced after one poll; `payload` is the answer decoded at the next tick.
     void DecodeInjected(const QByteArray& payload) {

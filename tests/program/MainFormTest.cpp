@@ -4,8 +4,7 @@
 #include "monitor/ui/Monlist.h"
 #include "program/ProgramCore.h"
 #include "program/ui/Main.h"
-#include "support/RecordingPrompts.h"
-#include "support/SimulatedInstrumentPort.h"
+#include "support/CoreRig.h"
 #include <QAccessible>
 #include <QChartView>
 #include <QCheckBox>
@@ -28,13 +27,9 @@
 namespace {
 
 // The window over a core whose port is the simulator's instrument model; the test drives the ticks.
-class MainFormTest : public ::testing::Test {
+class MainFormTest : public ::testing::Test, protected CoreRig {
   protected:
-    QTemporaryDir dir;
-    SimulatedInstrumentPort port;
-    ManualClock clock{EncodeDateTime(2026, 12, 9, 10, 0, 0)};
-    RecordingPrompts prompts;
-    TProgramCore core{port, clock, prompts, prompts, dir.path()};
+    MainFormTest() : CoreRig(EncodeDateTime(2026, 12, 9, 10, 0, 0)) {}
     std::unique_ptr<TMainForm> form;
 
     void SetUp() override {
@@ -44,15 +39,8 @@ class MainFormTest : public ::testing::Test {
         ini.close();
         form = std::make_unique<TMainForm>(core, prompts);
         form->MainTimer->stop();
+        TickHandler = [this] { form->MainTimerTimer(); };
         form->show();
-    }
-
-    void Tick(int n = 1) {
-        for (int i = 0; i < n; ++i) {
-            form->MainTimerTimer();
-            port.DeliverAnswers();
-            clock.AdvanceMs(200);
-        }
     }
 
     QString Status(int panel) const { return form->StatusPanels[panel]->text(); }

@@ -1,31 +1,19 @@
 #include "program/ProgramCore.h"
-#include "common/Clock.h"
-#include "support/RecordingPrompts.h"
-#include "support/SimulatedInstrumentPort.h"
-#include <QTemporaryDir>
+#include "support/CoreRig.h"
 #include <gmock/gmock.h>
 
 namespace {
 
 // The whole program without a window: the core against the simulator's instrument model, the
 // manual clock, and the notifications as the only view of what happened.
-class ProgramCoreTest : public ::testing::Test {
+class ProgramCoreTest : public ::testing::Test, protected CoreRig {
   protected:
-    QTemporaryDir dir;
-    SimulatedInstrumentPort port;
-    ManualClock clock{EncodeDateTime(2026, 12, 9, 23, 59, 30)};
-    RecordingPrompts prompts;
-    TProgramCore core{port, clock, prompts, prompts, dir.path()};
+    ProgramCoreTest() : CoreRig(EncodeDateTime(2026, 12, 9, 23, 59, 30)) {}
     std::vector<std::string> events;
     std::vector<TNotifier<>::Subscription> following;
 
     void Follow(TNotifier<>& notifier, std::string name) {
         following.push_back(notifier.Follow([this, name] { events.push_back(name); }));
-    }
-    void Tick() {
-        core.MainTimerTimer();
-        port.DeliverAnswers();
-        clock.AdvanceMs(200);
     }
 };
 
