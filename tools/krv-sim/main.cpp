@@ -94,6 +94,10 @@ int main(int argc, char** argv) {
         {"firmware", "Firmware version S01 (default 0.80).", "V"},
         {"set", "Set any code, e.g. --set S11=4 (repeatable).", "CODE=VALUE"},
         {"vary", "Let wind and temperature drift slowly with time."},
+        {"calibration-setting",
+         "An instrument to calibrate: a sensor law (C32 = 45 / (1 + 0.55 sqrt(ws))) that "
+         "the program's default parameters do not match, and 0.002 deg C of noise on "
+         "the temperatures, seeded by --seed."},
         {"drop", "Rate of answers not sent.", "RATE"},
         {"delay", "Rate of answers sent late (see --delay-ms).", "RATE"},
         {"delay-ms", "How late a delayed answer is (default 500).", "MS"},
@@ -124,6 +128,9 @@ int main(int argc, char** argv) {
         if (eq <= 0 || !model.SetValue(item.left(eq), item.mid(eq + 1))) Fail("--set refused: " + item);
     }
     model.SetVary(parser.isSet("vary"));
+    if (parser.isSet("calibration-setting"))
+        model.UseCalibrationSetting(
+            parser.isSet("seed") ? quint32(NumberOption(parser, "seed", 0, 4294967295.0)) : 1);
     model.Misbehaviour.Silent = parser.isSet("silent-writes");
     model.Misbehaviour.DropLastPair = parser.isSet("drop-last-pair");
     for (const QString& name : {QString("answer-value"), QString("answer-key")})

@@ -22,7 +22,7 @@ QLabel* Panel(const QString& name) {
     p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     p->setAlignment(Qt::AlignCenter);
     p->setAutoFillBackground(true);
-    p->setMinimumWidth(200);
+    p->setMinimumWidth(250);
     return p;
 }
 
