@@ -14,11 +14,6 @@ TCalibration::TCalibration(TSettings& settings, TExchange& exchange, TMeasuremen
     defaultStepFollowing_ = settings_.Sends.DefaultStepSent.Follow([this](int) { SeqRetry = 2; });
 }
 
-void TCalibration::ResetAtCreate() {
-    CalStep = 0;
-    SeqRetry = 0;
-}
-
 void TCalibration::OnTick() {
     ++SeqTickCount;
     if (SeqTickCount % 2 == 0) RunSequencer();

@@ -34,8 +34,6 @@ class TCalibration {
     // The current parameter set was replaced or changed: the direct page shows it again.
     TNotifier<> ParamsChanged;
 
-    // The system setting window's creation: step and retry count back to 0.
-    void ResetAtCreate();
     // Every main-timer tick; the sequencer runs on every second call.
     void OnTick();
     // Once a second of polling: the statistics only while the system setting window is visible.
