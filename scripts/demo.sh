@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Builds the program and the simulator, and runs the program against the simulator in a demo folder
 # of its own (its own Port0.ini), so the demo never touches a user's settings.
+# `scripts/demo.sh calibration` starts the simulator as an instrument to calibrate, in still air; its
+# commands (wind 5, wind 0, ...) are written to demo/krv-sim.in from another terminal:
+#     echo "wind 5" > demo/krv-sim.in
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -31,7 +34,18 @@ mkdir -p "$demo"
 cp build/release/src/krv-monitor "$demo/"
 link="$demo/krv-sim.port"
 
-build/release/tools/krv-sim/krv-sim --link "$link" --vary > "$demo/krv-sim.out" &
+if [ "${1:-}" = calibration ]; then
+    commands="$demo/krv-sim.in"
+    rm -f "$commands"
+    mkfifo "$commands"
+    # Held open for reading and writing, so the simulator's input never ends between two commands.
+    exec 3<>"$commands"
+    build/release/tools/krv-sim/krv-sim --link "$link" --calibration-setting --wind-speed 0 <&3 \
+        > "$demo/krv-sim.out" &
+    echo "demo.sh: simulator commands go to $commands (echo \"wind 5\" > $commands)"
+else
+    build/release/tools/krv-sim/krv-sim --link "$link" --vary > "$demo/krv-sim.out" &
+fi
 sim=$!
 trap 'kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [ -e "$link" ] && break; sleep 0.1; done
