@@ -1,22 +1,14 @@
-#include "common/Clock.h"
-#include "program/ProgramCore.h"
-#include "support/RecordingPrompts.h"
-#include "support/SimulatedInstrumentPort.h"
+#include "support/CoreRig.h"
 #include <QDir>
-#include <QTemporaryDir>
 #include <gmock/gmock.h>
 
 namespace {
 
 using ::testing::ElementsAre;
 
-class CalWorkflow : public ::testing::Test {
+class CalWorkflow : public ::testing::Test, protected CoreRig {
   protected:
-    QTemporaryDir dir;
-    SimulatedInstrumentPort port;
-    ManualClock clock{EncodeDateTime(2024, 5, 29, 9, 5, 0)};
-    RecordingPrompts prompts;
-    TProgramCore core{port, clock, prompts, prompts, dir.path()};
+    CalWorkflow() : CoreRig(EncodeDateTime(2024, 5, 29, 9, 5, 0)) {}
     TCalibration& cal = core.Calibration;
     TSettingsSends& sends = core.Settings.Sends;
 
@@ -24,13 +16,6 @@ class CalWorkflow : public ::testing::Test {
         core.Create();
         core.Show();
         core.BBStartClick();
-    }
-    void Tick(int n = 1) {
-        for (int i = 0; i < n; ++i) {
-            core.MainTimerTimer();
-            port.DeliverAnswers();
-            clock.AdvanceMs(200);
-        }
     }
     qsizetype Count(const QString& line) const { return sends.StatusLines.count(line); }
     QStringList Files() const {

@@ -1,10 +1,6 @@
-#include "common/Clock.h"
 #include "common/TextFile.h"
-#include "program/ProgramCore.h"
-#include "support/RecordingPrompts.h"
-#include "support/SimulatedInstrumentPort.h"
+#include "support/CoreRig.h"
 #include <QDir>
-#include <QTemporaryDir>
 #include <gmock/gmock.h>
 
 namespace {
@@ -19,26 +15,16 @@ struct TInstrumentType {
 
 // A whole calibration without a window: the core against the simulator's instrument in its
 // calibration setting, the manual clock, the technician's clicks as the core's operations.
-class WholeCalibration : public ::testing::TestWithParam<TInstrumentType> {
+class WholeCalibration : public ::testing::TestWithParam<TInstrumentType>, protected CoreRig {
   protected:
-    QTemporaryDir dir;
-    SimulatedInstrumentPort port;
-    ManualClock clock{EncodeDateTime(2024, 5, 29, 9, 5, 0)};
-    RecordingPrompts prompts;
-    TProgramCore core{port, clock, prompts, prompts, dir.path()};
+    WholeCalibration() : CoreRig(EncodeDateTime(2024, 5, 29, 9, 5, 0)) {}
     TCalibration& cal = core.Calibration;
     int seconds = 0;
 
-    void Tick() {
-        core.MainTimerTimer();
-        port.DeliverAnswers();
-        clock.AdvanceMs(200);
-    }
     // Runs until `done` holds at a second's end; false when it never does within `seconds`.
     template <class F> bool RunUntil(F done, int seconds) {
         for (int s = 0; s < seconds; ++s) {
-            for (int t = 0; t < 5; ++t)
-                Tick();
+            Tick(5);
             if (done()) return true;
         }
         return false;
