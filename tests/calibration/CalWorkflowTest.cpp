@@ -63,6 +63,16 @@ TEST_F(CalWorkflow, AMissingInitialisationAnswerIsCheckedEveryRunAndSentOnEveryT
     EXPECT_GT(cal.CalStep, 1) << "resumes without the user once the instrument answers";
 }
 
+TEST_F(CalWorkflow, AClosedLinkHoldsTheProcedureUntilItOpens) {
+    core.BBStopClick();
+    cal.BBCalStartClick("x");
+    Tick(20);
+    EXPECT_EQ(cal.CalStep, 1);
+    core.BBStartClick();
+    Tick(40);
+    EXPECT_EQ(cal.CalStep, 4);
+}
+
 TEST_F(CalWorkflow, ARestartDuringTheDefaultWritesBeginsAgainWithTheInitialisation) {
     cal.BBCalStartClick("x");
     for (int i = 0; i < 20 && cal.CalStep != 3; ++i)
