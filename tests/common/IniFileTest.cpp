@@ -1,4 +1,5 @@
 #include "common/IniFile.h"
+#include "support/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
 
@@ -6,24 +7,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <climits>
-#include <csignal>
-#include <sys/resource.h>
 #include <tuple>
 
 namespace {
-
-// Runs `action` while writes beyond `bytes` fail with EFBIG, which unlike permission bits also stops root.
-template <typename Action> void WithFileSizeLimit(rlim_t bytes, Action action) {
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit limited = saved;
-    limited.rlim_cur = bytes;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    action();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
-}
 
 class IniFileTest : public ::testing::Test {
   protected:
@@ -130,7 +116,10 @@ TEST_F(IniFileTest, FailedSaveLeavesTheOldFileWhole) {
     Load(old, "Port0.ini");
     ini_.WriteString("ComPortM", "Note", QString(64, QLatin1Char('x')));
     FileResult result;
-    WithFileSizeLimit(old.size(), [&] { result = ini_.Save(Path("Port0.ini")); });
+    {
+        const FileSizeLimit full(old.size());
+        result = ini_.Save(Path("Port0.ini"));
+    }
     EXPECT_FALSE(result.Ok);
     EXPECT_FALSE(result.Error.isEmpty());
     EXPECT_EQ(Read(Path("Port0.ini")), old);

@@ -1,12 +1,11 @@
 #include "common/TextFile.h"
+#include "support/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -18,19 +17,6 @@ QByteArray ReadAll(const QString& path) {
 bool WriteAll(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-// Runs `action` while writes beyond `bytes` fail with EFBIG, which unlike permission bits also stops root.
-template <typename Action> void WithFileSizeLimit(rlim_t bytes, Action action) {
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit limited = saved;
-    limited.rlim_cur = bytes;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    action();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
 }
 
 class TextFileTest : public ::testing::Test {
@@ -94,7 +80,10 @@ TEST_F(TextFileTest, AppendThatCannotBeWrittenFails) {
     EXPECT_FALSE(missingDir.Error.isEmpty());
     // The data is buffered, so this fails only when it is flushed.
     FileResult tooBig;
-    WithFileSizeLimit(16, [&] { tooBig = AppendLines(Path("log.csv"), {QString(64, QLatin1Char('x'))}); });
+    {
+        const FileSizeLimit full(16);
+        tooBig = AppendLines(Path("log.csv"), {QString(64, QLatin1Char('x'))});
+    }
     EXPECT_FALSE(tooBig.Ok);
     EXPECT_FALSE(tooBig.Error.isEmpty());
 }
@@ -113,7 +102,10 @@ TEST_F(TextFileTest, FailedReplaceLeavesTheOldFileWhole) {
     EXPECT_FALSE(below.Ok);
     EXPECT_FALSE(below.Error.isEmpty());
     FileResult tooBig;
-    WithFileSizeLimit(16, [&] { tooBig = ReplaceFile(path, {QString(64, QLatin1Char('x'))}); });
+    {
+        const FileSizeLimit full(16);
+        tooBig = ReplaceFile(path, {QString(64, QLatin1Char('x'))});
+    }
     EXPECT_FALSE(tooBig.Ok);
     EXPECT_FALSE(tooBig.Error.isEmpty());
     EXPECT_EQ(ReadAll(path), QByteArray("keep\r\n"));

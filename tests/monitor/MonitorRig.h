@@ -3,13 +3,12 @@
 #include "common/Clock.h"
 #include "common/TextFile.h"
 #include "monitor/Monitor.h"
+#include "support/FileSizeLimit.h"
 #include "support/RecordingPrompts.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 // The monitor alone over a store that the test fills, its program folder a temporary one, its
 // clock set by hand: each Step is one main-timer tick at the clock's time.
@@ -48,27 +47,4 @@ class MonitorRig : public ::testing::Test {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         ASSERT_EQ(f.write(bytes), bytes.size());
     }
-};
-
-// While it lives, no file can grow past `bytes`: a write beyond fails with EFBIG. Unlike a
-// read-only mode this stops root too, under which the tests may run.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit limited = saved_;
-        limited.rlim_cur = bytes;
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-  private:
-    rlimit saved_{};
-    void (*previous_)(int) = nullptr;
 };

@@ -1,11 +1,10 @@
 #include "settings/WritePrm.h"
+#include "support/FileSizeLimit.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <bit>
-#include <csignal>
 #include <gmock/gmock.h>
-#include <sys/resource.h>
 
 namespace {
 
@@ -135,16 +134,10 @@ TEST_F(SetpointFileTest, OtherSectionsAndKeysStayByteForByte) {
 TEST_F(SetpointFileTest, AFailedSaveLeavesTheOldFileWholeAndSaysWhy) {
     const QByteArray old = "[Record]\r\nSecRec=1\r\n";
     Write(old);
-    // Writes beyond a few bytes fail with EFBIG, which unlike permission bits also stops root.
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit limited = saved;
-    limited.rlim_cur = 64;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    const FileResult result = Odd().SaveSetpoint(path);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
+    const FileResult result = [&] {
+        const FileSizeLimit full(64);
+        return Odd().SaveSetpoint(path);
+    }();
     EXPECT_FALSE(result.Ok);
     EXPECT_FALSE(result.Error.isEmpty());
     EXPECT_EQ(Read(), old);
