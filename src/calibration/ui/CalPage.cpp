@@ -58,8 +58,10 @@ void SetPanel(QLabel* label, const TCalPanel& panel) {
 
 void SetGauge(QProgressBar* bar, const TCalGauge& gauge) {
     bar->setValue(gauge.Progress);
-    bar->setStyleSheet(QStringLiteral("QProgressBar::chunk { background: %1; }")
-                           .arg(CalColour(gauge.Colour, bar->palette()).name()));
+    // A style sheet is parsed and the bar re-polished on every set; the colour changes rarely.
+    const QString sheet = QStringLiteral("QProgressBar::chunk { background: %1; }")
+                              .arg(CalColour(gauge.Colour, bar->palette()).name());
+    if (bar->styleSheet() != sheet) bar->setStyleSheet(sheet);
 }
 
 } // namespace
