@@ -44,7 +44,8 @@ TDateTimeParts DecodeDateTime(TDateTime value) {
 }
 
 qint64 WholeSeconds(TDateTime value) {
-    return qint64(std::trunc(value * 86400.0));
+    const qint64 ms = std::llround(value * 86'400'000.0);
+    return ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
 }
 
 TDateTime FromQDateTime(const QDateTime& local) {

@@ -14,7 +14,9 @@ TDateTime EncodeDateTime(int year, int month, int day, int hour = 0, int minute 
                          int msec = 0);
 // Rounds to the nearest millisecond, so that a value built by EncodeDateTime decodes to its parts.
 TDateTimeParts DecodeDateTime(TDateTime value);
-// Whole seconds since the epoch: value x 86400, truncated.
+// Whole seconds since the epoch, of the time rounded to the millisecond as the time stamps show it.
+// Truncating value x 86400 itself would put a time of exactly hh:nn:ss.000 into the second before
+// whenever the double lands a hair below it.
 qint64 WholeSeconds(TDateTime value);
 
 TDateTime FromQDateTime(const QDateTime& local);

@@ -3,24 +3,13 @@
 #include "common/Clock.h"
 #include "common/UserPrompts.h"
 #include <QDir>
-#include <cmath>
-
-namespace {
-// Whole seconds of the time rounded to the millisecond, as the row stamps show it. Truncating the
-// day count itself would put a tick at exactly hh:nn:ss.000 into the second before, whenever the
-// double lands a hair below it: its second would be missed and its stamp would disagree.
-qint64 SecondCount(TDateTime t) {
-    const qint64 ms = std::llround(t * 86'400'000.0);
-    return ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
-}
-} // namespace
 
 TMonitor::TMonitor(TMeasurementStore& store, Clock& clock, UserPrompts& prompts, const QString& programDir)
     : Records(programDir), store_(store), clock_(clock), prompts_(prompts), programDir_(programDir) {}
 
 void TMonitor::OnMainTick() {
     const TDateTime now = clock_.Now();
-    if (SecondCount(now) != SecondCount(LastTickTime)) {
+    if (WholeSeconds(now) != WholeSeconds(LastTickTime)) {
         RefreshList();
         SecondStep(now);
     }
@@ -36,7 +25,7 @@ void TMonitor::SecondStep(TDateTime now) {
     if (store_.CurrentSample.Valid) MinuteAccumulator.Accumulate(store_.CurrentSample);
     if (store_.MySts.SecRec) WriteSecondRecord(now);
     // Whole days are whole minutes, so the second of the minute follows from the whole seconds.
-    const int second = int(SecondCount(now) % 60);
+    const int second = int(WholeSeconds(now) % 60);
     if (MinuteCloseDue(second, MinuteClosed)) CloseMinute(now);
 }
 

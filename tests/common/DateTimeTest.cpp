@@ -3,6 +3,7 @@
 
 #include <gmock/gmock.h>
 
+#include <cmath>
 #include <tuple>
 
 namespace {
@@ -51,10 +52,14 @@ TEST(DateTime, DecodeCarriesRoundingIntoTheNextSecondAndDay) {
                 IsParts(Parts(2024, 2, 28, 12, 1)));
 }
 
-TEST(DateTime, WholeSecondsTruncates) {
+TEST(DateTime, WholeSecondsCountTheMillisecondTime) {
     EXPECT_EQ(WholeSeconds(1.5), 129'600);
     EXPECT_EQ(WholeSeconds(EncodeDateTime(1899, 12, 30, 0, 0, 1, 999)), 1);
     EXPECT_EQ(WholeSeconds(EncodeDateTime(2000, 1, 1, 0, 0, 0, 999)), 36526LL * 86400);
+    // A whole second whose day count lies a hair below it is still that second.
+    const TDateTime below = std::nextafter(EncodeDateTime(2024, 5, 29, 10, 0, 7), 0.0);
+    EXPECT_EQ(WholeSeconds(below), WholeSeconds(EncodeDateTime(2024, 5, 29, 10, 0, 6)) + 1);
+    EXPECT_EQ(WholeSeconds(-0.5 / 86400), -1) << "before the epoch the count still goes down";
 }
 
 TEST(DateTime, QDateTimeKeepsTheLocalWallTime) {
