@@ -85,8 +85,8 @@ void TMeasurementStore::ResetAtStart() {
 
 void TMeasurementStore::ShiftHistory(TDateTime now) {
     SampleHistory.Push(CurrentSample);
+    // An entry that is no measurement keeps its time but is neither plotted nor counted.
     SampleHistory[0].Time = now;
-    SampleHistory[0].Valid = true;
 }
 
 void TMeasurementStore::ClearHistory() {

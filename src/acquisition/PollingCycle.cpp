@@ -5,23 +5,34 @@
 
 void TPollingCycle::PollStep() {
     ++GroupCounter;
-    const int group = GroupCounter % 3;
+    const int group = GroupCounter % GroupCount;
     for (int i = 0; i < GroupSize; ++i)
         exchange_.Request[i].Key = QString::fromLatin1(CodeTable[GroupSize * group + i]);
-    if (exchange_.ResponseReceived) {
-        DecodeResponse();
-        AnswerDecoded = true;
+    const quint8 answered = exchange_.ResponseReceived ? DecodeResponse() : 0;
+    if (answered != 0) {
+        answeredGroups_ |= answered;
+        SilentPolls = 0;
+    } else if (++SilentPolls >= GroupCount) {
+        // A whole round without an answer: the sample would only repeat the last values, so it
+        // stays invalid until every group has been answered again.
+        answeredGroups_ = 0;
+        SilentPolls = GroupCount;
     }
     exchange_.SendReadRequest();
 }
 
-void TPollingCycle::DecodeResponse() {
+quint8 TPollingCycle::DecodeResponse() {
     // Matched by name, not by the request it answers; a repeated code leaves the later value.
+    quint8 groups = 0;
     for (int i = 0; i < GroupSize; ++i) {
         const TKeyValStr& pair = exchange_.Response[i];
         for (int j = 0; j < CodeCount; ++j)
-            if (pair.Key == QLatin1String(CodeTable[j])) store_.StoreCodeValue(j, pair.Val);
+            if (pair.Key == QLatin1String(CodeTable[j])) {
+                store_.StoreCodeValue(j, pair.Val);
+                groups |= quint8(1u << (j / GroupSize));
+            }
     }
+    return groups;
 }
 
 bool TPollingCycle::CountTick() {

@@ -17,13 +17,18 @@ class TPollingCycle {
     quint8 GroupCounter = 0;
     // Polling ticks within the current second, 0 to 4; a pause keeps it.
     int TickCount = 0;
-    // An answer has been decoded since the link last opened. Until then the current sample holds
-    // nothing the instrument said (zeros after start-up, old values after a pause), and must not
-    // pass for a measurement in the records.
-    bool AnswerDecoded = false;
+    // Polls in a row that decoded nothing; a whole round of them means the instrument is silent.
+    int SilentPolls = 0;
 
+    // The current sample is a measurement: every group has been answered since the link opened (or
+    // since the instrument last fell silent), and answers keep coming. Otherwise it holds zeros
+    // from start-up or values from before a pause, which must not pass for a measurement.
+    bool SampleCurrent() const { return answeredGroups_ == AllGroups; }
     // The link has opened: what the sample holds is not from this instrument session.
-    void LinkOpened() { AnswerDecoded = false; }
+    void LinkOpened() {
+        answeredGroups_ = 0;
+        SilentPolls = 0;
+    }
     // Decode the previous answer, then ask for the next group.
     void PollStep();
     // Counts one polling tick; true when it completes a second.
@@ -32,10 +37,15 @@ class TPollingCycle {
     void UpdateFirmwareFlag();
 
   private:
-    void DecodeResponse();
+    static constexpr int GroupCount = 3;
+    static constexpr quint8 AllGroups = (1u << GroupCount) - 1;
+
+    // The groups whose codes the answer carried.
+    quint8 DecodeResponse();
 
     TExchange& exchange_;
     TMeasurementStore& store_;
+    quint8 answeredGroups_ = 0;
 };
 
 // The flag's arithmetic on its own: the single-precision values times 100, truncated.

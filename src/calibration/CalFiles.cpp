@@ -22,7 +22,8 @@ QStringList CalCsvLines(const TSampleHistory& history) {
                       QStringLiteral(",m/s.,℃,℃,m/s.,℃,℃,℃,℃,℃,℃,")};
     for (int n = HistorySize - 1; n >= 1; --n) {
         const TSampleRec& s = history[n];
-        if (s.Time == 0) continue;
+        // Never filled, or a second in which the instrument was silent: no row of made-up values.
+        if (s.Time == 0 || !s.Valid) continue;
         QString row = FormatDateTime(QStringLiteral("yyyy/mm/dd hh:nn:ss"), s.Time) + QLatin1Char(',');
         for (float v : {s.WindSpeed, s.AirTempInternal, s.TempDiff, s.WindSpeedRaw, s.AtTemp[0], s.AtTemp[1],
                         s.WdTemp[0], s.WdTemp[1], s.WdTemp[2], s.WdTemp[3]})

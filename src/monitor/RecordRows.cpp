@@ -138,7 +138,8 @@ QStringList ExportLines(const TSampleHistory& history, TExportKind kind) {
                          QLatin1Char(',') + QString::fromUtf8(columns.Units)};
     for (int n = TSampleHistory::size() - 1; n >= 1; --n) {
         const TSampleRec& entry = history[n];
-        if (entry.Time == 0) continue;
+        // Never filled, or a second in which the instrument was silent: no row of made-up values.
+        if (entry.Time == 0 || !entry.Valid) continue;
         QString row = Stamp("yyyy/mm/dd hh:nn:ss", entry.Time) + QLatin1Char(',');
         for (auto value : columns.Values)
             AddValue(row, double(value(entry)));

@@ -60,7 +60,7 @@ void TProgramCore::MainTimerTimer() {
 
 void TProgramCore::PollingTick() {
     Polling.PollStep();
-    Store.CurrentSample.Valid = Polling.AnswerDecoded;
+    Store.CurrentSample.Valid = Polling.SampleCurrent();
     PollDone.Notify();
     if (!Polling.CountTick()) return;
     Store.ShiftHistory(clock_.Now());

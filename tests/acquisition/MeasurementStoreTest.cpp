@@ -100,13 +100,15 @@ TEST_F(StoreTest, EveryCodeFillsItsField) {
 
 TEST_F(StoreTest, ShiftMakesTheCurrentSampleNewest) {
     cur.WindSpeed = 1.5f;
+    cur.Valid = true;
     store->ShiftHistory(100.0);
     cur.WindSpeed = 3.5f;
     cur.Valid = false;
     store->ShiftHistory(100.5);
     const TSampleRec& newest = store->SampleHistory[0];
     EXPECT_EQ(newest.WindSpeed, 3.5f);
-    EXPECT_TRUE(newest.Valid);
+    EXPECT_FALSE(newest.Valid) << "a sample that is no measurement is no plotted or counted entry";
+    EXPECT_TRUE(store->SampleHistory[1].Valid);
     EXPECT_EQ(newest.Time, 100.5);
     EXPECT_EQ(store->SampleHistory[1].WindSpeed, 1.5f);
     EXPECT_EQ(store->SampleHistory[1].Time, 100.0);

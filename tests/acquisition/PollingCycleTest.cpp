@@ -69,12 +69,12 @@ TEST_F(PollingCycleTest, CurrentSampleFollowsTheInstrument) {
 }
 
 // Zeros from start-up (or values from before a pause) are not a measurement: the sample becomes
-// valid with the first answer decoded in this session, not with the first request.
-TEST_F(PollingCycleTest, SampleIsValidFromTheFirstDecodedAnswerOfEachSession) {
+// valid once every group has been answered in this session, not with the first answer.
+TEST_F(PollingCycleTest, SampleIsValidOnceEveryGroupOfTheSessionIsAnswered) {
     port.Model.SetWind(3.5, 270, -4);
     for (int session = 0; session < 2; ++session) {
         Start();
-        Tick();
+        Tick(3); // the answers to groups 1 and 2 are decoded; group 0's is not yet
         EXPECT_FALSE(core.Store.CurrentSample.Valid) << "session " << session;
         Tick();
         EXPECT_TRUE(core.Store.CurrentSample.Valid) << "session " << session;
@@ -185,7 +185,10 @@ TEST_F(PollingCycleTest, ValueThatDoesNotConvertKeepsItsFieldOnly) {
     EXPECT_FLOAT_EQ(core.Store.CurrentSample.Azimuth, 45.0f);
 }
 
-TEST_F(PollingCycleTest, SilentInstrumentKeepsValuesAndHistoryStillGrows) {
+// A silent instrument keeps the last values but they stop being a measurement after a whole round
+// without an answer; the history still gains its seconds, marked invalid, and valid ones return
+// once every group has been answered again.
+TEST_F(PollingCycleTest, SilentInstrumentTurnsTheSampleInvalidUntilEveryGroupAnswersAgain) {
     port.Model.SetWind(3.5, 90, 0);
     Start();
     Tick(5);
@@ -193,18 +196,27 @@ TEST_F(PollingCycleTest, SilentInstrumentKeepsValuesAndHistoryStillGrows) {
     port.Model.SetWind(9.0, 180, 0);
     port.Answering = false;
     port.TakeWritten();
-    Tick(9);
+    Tick(3); // the answer already on its way, then two polls without one
+    EXPECT_TRUE(core.Store.CurrentSample.Valid) << "two polls without an answer are not yet a round";
+    Tick();
+    EXPECT_FALSE(core.Store.CurrentSample.Valid);
+    Tick(5);
     const TDateTime last = clock.Now();
     Tick();
     EXPECT_FLOAT_EQ(core.Store.CurrentSample.WindSpeed, 3.5f);
     EXPECT_EQ(port.TakeWritten(),
               Group0 + Group1 + Group2 + Group0 + Group1 + Group2 + Group0 + Group1 + Group2 + Group0)
         << "the rotation goes on; nothing is asked again out of turn";
-    for (int k = 0; k < 3; ++k) {
-        EXPECT_TRUE(core.Store.SampleHistory[k].Valid) << k;
-        EXPECT_FLOAT_EQ(core.Store.SampleHistory[k].WindSpeed, 3.5f) << k;
-    }
+    for (int k = 0; k < 2; ++k)
+        EXPECT_FALSE(core.Store.SampleHistory[k].Valid) << k;
     EXPECT_DOUBLE_EQ(core.Store.SampleHistory[0].Time, last);
+
+    port.Answering = true;
+    Tick(3);
+    EXPECT_FALSE(core.Store.CurrentSample.Valid) << "one answer is not yet every group";
+    Tick();
+    EXPECT_TRUE(core.Store.CurrentSample.Valid);
+    EXPECT_FLOAT_EQ(core.Store.CurrentSample.WindSpeed, 9.0f);
 }
 
 TEST_F(PollingCycleTest, FailedWriteClosesTheLinkAndTheNextTickIsIdle) {

@@ -11,6 +11,7 @@ const TDateTime Noon = EncodeDateTime(2026, 12, 9, 12, 0, 0);
 TEST(TrendPoints, PlotOnlyValidEntriesFromIndex599DownToIndex1) {
     TMeasurementStore store;
     store.ClearHistory();
+    store.CurrentSample.Valid = true;
     for (int k = 0; k < 700; ++k) {
         store.CurrentSample.Azimuth = float(k);
         store.ShiftHistory(Noon + k / 86400.0);
@@ -46,6 +47,7 @@ TEST(TrendPoints, PointTimesAgreeWithLocalTimeConversionAcrossAClockChange) {
     for (const TDateTime start :
          {Noon, EncodeDateTime(2026, 10, 25, 1, 55, 0), EncodeDateTime(2026, 3, 29, 1, 55, 0)}) {
         TMeasurementStore store;
+        store.CurrentSample.Valid = true;
         for (int k = 0; k < 600; ++k)
             store.ShiftHistory(start + k / 86400.0);
         const TTrendPoints p = MakeTrendPoints(store.SampleHistory);

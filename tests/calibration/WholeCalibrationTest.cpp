@@ -19,7 +19,10 @@ class WholeCalibration : public ::testing::TestWithParam<TInstrumentType>, prote
   protected:
     WholeCalibration() : CoreRig(EncodeDateTime(2024, 5, 29, 9, 5, 0)) {}
     TCalibration& cal = core.Calibration;
-    int seconds = 0;
+    int seconds = 0; // answered seconds in the history
+    // A stage needs thirty answered seconds in a row; the faulty instrument's silent stretches can
+    // start them again, so a button is waited for rather than expected at a fixed second.
+    static constexpr int StageSeconds = 120;
 
     // Runs until `done` holds at a second's end; false when it never does within `seconds`.
     template <class F> bool RunUntil(F done, int seconds) {
@@ -50,7 +53,7 @@ TEST_P(WholeCalibration, CalibratesTheSimulatedInstrumentIntoTheBand) {
     core.Create();
     core.Show();
     core.SetSettingsViewVisible(true);
-    const auto counting = core.SecondDone.Follow([&] { ++seconds; });
+    const auto counting = core.SecondDone.Follow([&] { seconds += core.Store.SampleHistory[0].Valid; });
     core.BBStartClick();
     RunSeconds(3);
 
@@ -59,28 +62,28 @@ TEST_P(WholeCalibration, CalibratesTheSimulatedInstrumentIntoTheBand) {
     ASSERT_TRUE(RunUntil([&] { return cal.CalStep == 4; }, 60));
     RunSeconds(36);
 
-    ASSERT_TRUE(cal.View.BBATRcvFin);
+    ASSERT_TRUE(RunUntil([&] { return cal.View.BBATRcvFin; }, StageSeconds));
     cal.BBATRcvFinClick();
     ASSERT_TRUE(RunUntil([&] { return cal.CalStep == 6; }, 10));
     RunSeconds(36);
     for (float rev : cal.Stats.ATRev)
         EXPECT_NEAR(rev, 0, 0.003) << "the written differences cancel the sensors' offsets";
 
-    ASSERT_TRUE(cal.View.BBWSTRcvFin);
+    ASSERT_TRUE(RunUntil([&] { return cal.View.BBWSTRcvFin; }, StageSeconds));
     cal.BBWSTRcvFinClick();
     RunSeconds(36);
     for (float rev : cal.Stats.WTRev)
         EXPECT_NEAR(rev, 0, 0.003);
 
     EXPECT_GT(Reading(), 0) << "still air reads above 0 before the 0 m/s adjustment";
-    ASSERT_TRUE(cal.View.BB0mCalFin);
+    ASSERT_TRUE(RunUntil([&] { return cal.View.BB0mCalFin; }, StageSeconds));
     cal.BB0mCalFinClick();
     ASSERT_TRUE(RunUntil([&] { return cal.CalStep == 9; }, 15));
 
     port.Model.SetWindSpeed(5.0);
     EXPECT_GT(std::abs(Reading() - 5.0), 0.0125) << "outside the band before the N m/s adjustment";
     RunSeconds(36);
-    ASSERT_TRUE(cal.View.BB4mCalFin);
+    ASSERT_TRUE(RunUntil([&] { return cal.View.BB4mCalFin; }, StageSeconds));
     cal.BB4mCalFinClick();
     ASSERT_TRUE(RunUntil([&] { return cal.CalStep == 11; }, 30));
     EXPECT_EQ(cal.View.PFinish.Text, "キャリブレーション完了");
@@ -109,7 +112,7 @@ TEST_P(WholeCalibration, CalibratesTheSimulatedInstrumentIntoTheBand) {
         EXPECT_EQ(lines[0], ",風速,気温,温度差,風速(RAW),AT-1,AT-2,WDT-1,WDT-2,WDT-3,WDT-4,");
         EXPECT_TRUE(lines[2].startsWith("2024/05/29 09:05:")) << "oldest first";
     }
-    // The finish holds every second since the history was emptied but the newest.
+    // The finish holds every answered second since the history was emptied but the newest.
     const QStringList fin = Lines("_Fin.csv");
     EXPECT_EQ(fin.size(), 2 + seconds - 1);
 }

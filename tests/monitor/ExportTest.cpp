@@ -7,6 +7,7 @@ class ExportTest : public MonitorRig {
     QString target = QDir(dir.path()).filePath("log.csv");
 
     void Shifts(int n) {
+        store.CurrentSample.Valid = true;
         for (int k = 0; k < n; ++k) {
             store.CurrentSample.WindSpeed = float(k);
             store.ShiftHistory(clock.Now());

@@ -136,6 +136,7 @@ TEST_F(MainFormTest, SecondRecordMarkAppearsAtTheNextRefreshNotAtTheClick) {
 }
 
 TEST_F(MainFormTest, ThirtyValidEntriesPlotTwentyNinePointsOldestFirst) {
+    core.Store.CurrentSample.Valid = true;
     for (int k = 0; k < 30; ++k) {
         core.Store.CurrentSample.WindSpeed = float(k);
         core.Store.ShiftHistory(clock.Now());
