@@ -1,19 +1,13 @@
-#include "program/ui/Main.h"
-#include "calibration/ui/CalPage.h"
 #include "common/Clock.h"
 #include "common/ProgramDir.h"
 #include "common/ui/WidgetPrompts.h"
 #include "link/serial/TComPort.h"
 #include "link/ui/ComSetup.h"
-#include "link/ui/Comctrl.h"
-#include "monitor/ui/Monlist.h"
 #include "program/ProgramCore.h"
-#include "settings/ui/Setwrite.h"
-#include "settings/ui/Systemset.h"
+#include "program/ui/ProgramWindows.h"
 #include <QApplication>
 #include <QMessageBox>
 #include <exception>
-#include <memory>
 
 namespace {
 // An error that no handler caught ends in the application's error box, and the program runs on.
@@ -32,31 +26,16 @@ class TApplication final : public QApplication {
 } // namespace
 
 int main(int argc, char** argv) {
-    TApplication app(argc, argv);
     // No display name: the platform would append it to every caption, and captions are exact.
-    // The link window may still be open when the main window closes; the program ends regardless.
-    QApplication::setQuitOnLastWindowClosed(false);
+    TApplication app(argc, argv);
 
     SystemClock clock;
     WidgetPrompts prompts;
     TComSetupPrompt portPrompt;
     TComPort port;
-    auto core = std::make_unique<TProgramCore>(port, clock, prompts, portPrompt, ProgramDir());
-    // The windows in their order, since each creation does its part: the main window's gives the
-    // parameter set its defaults, the system setting window's then loads BaseSetpoint.ini over them.
-    // The others are windows of the main window and go with it.
-    auto mainForm = std::make_unique<TMainForm>(*core, prompts);
-    mainForm->AttachSysSetForm(
-        new TSysSetForm(core->Settings, core->Link, prompts, mainForm->CommCtrlForm, mainForm.get()));
-    mainForm->SysSetForm->SetCalibrationPage(
-        new TCalPage(core->Calibration, core->Settings.Sends, *mainForm->SysSetForm));
-    mainForm->MonForm = new TMonForm(core->Monitor, mainForm.get());
-    mainForm->SysSetForm->WriteForm = new TWriteForm(core->Settings.Write, mainForm.get());
-    prompts.SetParent(mainForm.get());
-    portPrompt.SetParent(mainForm.get());
-    QObject::connect(mainForm.get(), &TMainForm::Closed, &app, &QApplication::quit);
-    mainForm->show();
-    const int rc = app.exec();
-    mainForm.reset();
-    return rc;
+    TProgramCore core(port, clock, prompts, portPrompt, ProgramDir());
+    // Declared after the core, so the windows go first: their end closes the port.
+    TProgramWindows windows(core, prompts, portPrompt);
+    windows.Show();
+    return app.exec();
 }

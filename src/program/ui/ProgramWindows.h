@@ -1,0 +1,25 @@
+#pragma once
+#include <memory>
+
+class TComSetupPrompt;
+class TMainForm;
+class TProgramCore;
+class WidgetPrompts;
+
+// The program's windows over its core, created in their order: the main window (its creation gives
+// the parameter set its defaults), the system setting window with the calibration page (BaseSetpoint.ini
+// is loaded over the defaults), the monitor list, the write window. Closing the main window ends
+// the event loop whatever else is open; the windows' end closes the port and stores the switch.
+class TProgramWindows {
+  public:
+    TProgramWindows(TProgramCore& core, WidgetPrompts& prompts, TComSetupPrompt& portPrompt);
+    ~TProgramWindows();
+    TProgramWindows(const TProgramWindows&) = delete;
+    TProgramWindows& operator=(const TProgramWindows&) = delete;
+
+    TMainForm& Main() const { return *main_; }
+    void Show();
+
+  private:
+    std::unique_ptr<TMainForm> main_;
+};
