@@ -21,13 +21,11 @@ TLiveTexts MakeLiveTexts(const TSampleRec& sample, const TMySts& sts) {
     t.SensorInfo = FormatPrintf("Sensor Model %1.2f", double(sample.ModelNumber)) +
                    FormatPrintf(" | Ver. %1.2f", double(sample.FirmwareVersion));
     t.PortName = sts.PortName;
-    t.SecRec = sts.SecRec ? QStringLiteral("SR") : QString();
     return t;
 }
 
-TLiveTexts MakeClosedPortTexts(const TMySts& sts) {
+TLiveTexts MakeClosedPortTexts() {
     TLiveTexts t;
     t.Caption = MainCaption();
-    t.SecRec = sts.SecRec ? QStringLiteral("SR") : QString();
     return t;
 }

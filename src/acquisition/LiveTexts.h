@@ -12,8 +12,7 @@ struct TLiveTexts {
     QString Depression;
     QString AirTemp;
     QString SensorInfo; // status panel 1
-    QString PortName;   // status panel 2
-    QString SecRec;     // status panel 3
+    QString PortName;   // status panel 2 (panel 3, the records, is the monitor's)
     bool operator==(const TLiveTexts&) const = default;
 };
 
@@ -22,4 +21,4 @@ QString MainCaptionWithPort(const QString& portName);
 TLiveTexts MakeLiveTexts(const TSampleRec& sample, const TMySts& sts);
 // The caption and status panels once the link has closed: as before the first poll, so a window
 // whose port is gone does not pass for a live one. The value panels keep their last texts.
-TLiveTexts MakeClosedPortTexts(const TMySts& sts);
+TLiveTexts MakeClosedPortTexts();

@@ -4,6 +4,23 @@
 EComPort::EComPort(const QString& message, int code)
     : std::runtime_error(QStringLiteral("%1 (Error: %2)").arg(message).arg(code).toStdString()) {}
 
+QString PortOpenFailureText(const QString& port, const EComPort& error) {
+    QString text = port + QStringLiteral(": ") + (error.Reason.isEmpty() ? error.Message() : error.Reason);
+    switch (error.Problem) {
+    case TPortProblem::Missing:
+        return text + QStringLiteral(" — choose the instrument's port in the port settings");
+    case TPortProblem::Denied:
+        return text + QStringLiteral(" — add your user to the dialout group");
+    case TPortProblem::Busy:
+        return text + QStringLiteral(" — another program holds the port");
+    case TPortProblem::NotSerial:
+        return text + QStringLiteral(" — not a serial port");
+    case TPortProblem::Other:
+        break;
+    }
+    return text;
+}
+
 TComSettings TComSettings::ProgramDefaults() {
     TComSettings s;
     s.Port = "COM7";

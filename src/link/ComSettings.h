@@ -6,6 +6,15 @@
 
 class IniFile;
 
+// Why a port did not open, as far as the user can do something about it.
+enum class TPortProblem {
+    Other,
+    Missing,   // no such device here
+    Denied,    // the user may not open it
+    Busy,      // another program holds it
+    NotSerial, // it exists but is no serial port
+};
+
 // Errors of the serial component travel as exceptions carrying the message text; the link catches
 // the open, read and write errors.
 class EComPort : public std::runtime_error {
@@ -13,8 +22,21 @@ class EComPort : public std::runtime_error {
     explicit EComPort(const QString& message) : std::runtime_error(message.toStdString()) {}
     // " (Error: %d)" is appended when the system's code is known.
     EComPort(const QString& message, int code);
+    // With the system's words for the failure and what kind of problem it is.
+    EComPort(const QString& message, int code, QString reason, TPortProblem problem)
+        : EComPort(message, code) {
+        Reason = std::move(reason);
+        Problem = problem;
+    }
     QString Message() const { return QString::fromStdString(what()); }
+
+    QString Reason;
+    TPortProblem Problem = TPortProblem::Other;
 };
+
+// What the user reads where a port did not open: the port, the system's reason and what to do,
+// e.g. "/dev/ttyS0: Permission denied — add your user to the dialout group".
+QString PortOpenFailureText(const QString& port, const EComPort& error);
 
 enum class TBaudRate {
     brCustom,

@@ -2,6 +2,7 @@
 #include "common/UserPrompts.h"
 #include "link/PortSettingsPrompt.h"
 #include <QDir>
+#include <QFileInfo>
 
 TDeviceLink::TDeviceLink(SerialPort& port, UserPrompts& prompts, PortSettingsPrompt& portPrompt,
                          QString settingsDir)
@@ -21,9 +22,13 @@ TDeviceLink::~TDeviceLink() {
 bool TDeviceLink::OpenLink() {
     try {
         ComPortM.Open();
-    } catch (const EComPort&) {
-        return false; // silent: the cycle simply stays idle
+    } catch (const EComPort& e) {
+        // No message box: the cycle simply stays idle, and the main window shows why.
+        openFailure_ = PortOpenFailureText(ComPortM.Port(), e);
+        OpenFailed.Notify();
+        return false;
     }
+    openFailure_.clear();
     portName_ = ComPortM.Port();
     const bool changed = !linkOpen_;
     linkOpen_ = true;
@@ -91,7 +96,10 @@ void TDeviceLink::SavePortSettings() {
 }
 
 void TDeviceLink::EditPortSettings() {
-    portPrompt_.EditPortSettings(ComPortM.Settings, ComPortM.AvailablePorts());
+    const QList<TPortInfo> ports = ComPortM.AvailablePorts();
+    TComSettings choice = ComPortM.Settings;
+    choice.Port = ProposedPort(ports, choice.Port, QFileInfo::exists(SettingsPath()));
+    if (portPrompt_.EditPortSettings(choice, ports)) ComPortM.Settings = choice;
     SavePortSettings();
 }
 

@@ -28,6 +28,9 @@ class TDeviceLink {
     std::function<void(const QString& frame)> OnFrame;
 
     bool LinkOpen() const { return linkOpen_; }
+    // Why the last open failed, for the user: the port, the system's reason, what to do. Empty
+    // once a port has opened.
+    const QString& OpenFailure() const { return openFailure_; }
     // The port the link opened; empty while closed.
     const QString& PortName() const { return portName_; }
 
@@ -38,6 +41,8 @@ class TDeviceLink {
     TNotifier<const QString&> ReceiveLogLine;
     // The link opened or closed, by a caller or because the port failed.
     TNotifier<bool> LinkStateChanged;
+    // A port did not open; OpenFailure() says why.
+    TNotifier<> OpenFailed;
     // An indicator's signal went on or off.
     TNotifier<TComSignal, bool> SignalChanged;
     // Received data the link had to drop without telling the user: a failed read, or a frame
@@ -70,6 +75,7 @@ class TDeviceLink {
     TFrameReceiver receiver_;
     bool linkOpen_ = false;
     QString portName_;
+    QString openFailure_;
     bool sendLog_ = false;
     bool receiveLog_ = false;
     int droppedChunks_ = 0;

@@ -1,5 +1,5 @@
 #pragma once
-#include <QStringList>
+#include "link/PortList.h"
 
 struct TComSettings;
 
@@ -8,5 +8,5 @@ class PortSettingsPrompt {
   public:
     virtual ~PortSettingsPrompt() = default;
     // Modal; true when confirmed (the settings then hold the choice).
-    virtual bool EditPortSettings(TComSettings& settings, const QStringList& ports) = 0;
+    virtual bool EditPortSettings(TComSettings& settings, const QList<TPortInfo>& ports) = 0;
 };

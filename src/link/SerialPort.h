@@ -1,5 +1,6 @@
 #pragma once
 #include "link/ComSettings.h"
+#include "link/PortList.h"
 #include <QByteArray>
 #include <QStringList>
 #include <functional>
@@ -15,7 +16,8 @@ class SerialPort {
 
     TComSettings Settings = TComSettings::ProgramDefaults();
 
-    // Raises EComPort ("Unable to open com port", ...). Does nothing if already open.
+    // Raises EComPort ("Unable to open com port", ...) with the system's reason and the kind of
+    // problem. Does nothing if already open.
     virtual void Open() = 0;
     // Does nothing if not open. Bytes still queued are discarded; no event arrives afterwards.
     virtual void Close() = 0;
@@ -28,8 +30,8 @@ class SerialPort {
     virtual QByteArray ReadStr(int count) = 0;
     // Makes changed settings take effect on an open port.
     virtual void ApplySettings() {}
-    // The ports that the system reports, sorted.
-    virtual QStringList AvailablePorts() const { return {}; }
+    // The ports to offer in the setup dialog, described.
+    virtual QList<TPortInfo> AvailablePorts() const { return {}; }
 
     // Settings file in the INI layout of [ComPortM]; raise "Failed to store settings" /
     // "Failed to load settings". Loading applies to an open port.

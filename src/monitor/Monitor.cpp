@@ -29,19 +29,27 @@ void TMonitor::SecondStep(TDateTime now) {
     if (MinuteCloseDue(second, MinuteClosed)) CloseMinute(now);
 }
 
+namespace {
+QString Failure(const FileResult& result) {
+    return result ? QString() : result.Error;
+}
+} // namespace
+
 void TMonitor::CloseMinute(TDateTime now) {
-    Records.EnsureDirectory();
+    const FileResult folder = Records.EnsureDirectory();
     // Nothing collected, or collection stopped: the seconds so far are carried to the next close.
     if (!store_.CurrentSample.Valid || MinuteAccumulator.Count == 0) return;
     Minute = CloseMinuteOf(MinuteAccumulator);
-    (void)Records.WriteMinuteRecord(Minute, now, store_.MySts.ServiceMode);
+    Health.MinuteFailure =
+        Failure(folder ? Records.WriteMinuteRecord(Minute, now, store_.MySts.ServiceMode) : folder);
     MinuteAccumulator.ResetAccumulator();
 }
 
 void TMonitor::WriteSecondRecord(TDateTime now) {
-    Records.EnsureDirectory();
+    const FileResult folder = Records.EnsureDirectory();
     if (!store_.CurrentSample.Valid) return;
-    (void)Records.WriteSecondRecord(store_.CurrentSample, store_.MySts.PortName, now);
+    Health.SecondFailure = Failure(
+        folder ? Records.WriteSecondRecord(store_.CurrentSample, store_.MySts.PortName, now) : folder);
 }
 
 QString TMonitor::SettingsPath() const {
@@ -58,6 +66,12 @@ void TMonitor::SaveRecordSettings() const {
 
 void TMonitor::SetSecondRecord(bool on) {
     store_.MySts.SecRec = on;
+    // A record that is off is not failing.
+    if (!on) Health.SecondFailure.clear();
+}
+
+TRecordStatus TMonitor::RecordStatus() const {
+    return MakeRecordStatus(store_.MySts.SecRec, Health);
 }
 
 void TMonitor::EnterServiceMode() {

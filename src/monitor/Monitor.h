@@ -6,6 +6,7 @@
 #include "monitor/MonitorList.h"
 #include "monitor/RecordFiles.h"
 #include "monitor/RecordRows.h"
+#include "monitor/RecordStatus.h"
 #include <QString>
 
 class Clock;
@@ -31,6 +32,8 @@ class TMonitor {
     bool MinuteClosed = false;
     TDateTime LastTickTime = 0;
     TRecordFiles Records;
+    // What became of each record's last row: the status bar shows it.
+    TRecordHealth Health;
 
     // The monitor's step at the end of every tick: acts once per new wall-clock second; a second
     // in which no tick fires is skipped, not made up.
@@ -40,6 +43,8 @@ class TMonitor {
     void LoadRecordSettings();
     void SaveRecordSettings() const;
     void SetSecondRecord(bool on);
+    // The record panel's text and its detail.
+    TRecordStatus RecordStatus() const;
     // A service window was opened with Shift: the minute record takes its long layout from now on.
     void EnterServiceMode();
 

@@ -3,7 +3,11 @@
 #include "common/TextFile.h"
 #include "monitor/RecordRows.h"
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
@@ -18,11 +22,28 @@ bool IsNewFile(const QString& path) {
 TRecordFiles::TRecordFiles(const QString& programDir)
     : directory_(QDir(programDir).filePath(QStringLiteral("Record"))) {}
 
-void TRecordFiles::EnsureDirectory() const {
-    QDir().mkpath(directory_);
+FileResult TRecordFiles::EnsureDirectory() const {
+    if (QDir().mkpath(directory_)) return {};
+    // QDir keeps no reason; the last step tried again tells it (the parent missing or not writable).
+    int error = ::mkdir(QFile::encodeName(directory_).constData(), 0777) == 0 ? 0 : errno;
+    if (error == 0 || (error == EEXIST && QFileInfo(directory_).isDir())) return {};
+    // Something that is not a folder stands in the way.
+    if (error == EEXIST) error = ENOTDIR;
+    return FileResult::Failure(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(directory_),
+                                                            QString::fromLocal8Bit(std::strerror(error))));
 }
 
-bool TRecordFiles::WriteMinuteRecord(const TMinuteResult& minute, TDateTime now, bool longLayout) {
+namespace {
+
+FileResult Append(const QString& path, const QStringList& lines) {
+    const FileResult written = AppendLines(path, lines);
+    if (written) return written;
+    return FileResult::Failure(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), written.Error));
+}
+
+} // namespace
+
+FileResult TRecordFiles::WriteMinuteRecord(const TMinuteResult& minute, TDateTime now, bool longLayout) {
     const QString path = QDir(directory_).filePath(MinuteRecordFileName(now));
     QStringList lines;
     if (IsNewFile(path)) lines << MinuteRecordHeader(longLayout);
@@ -30,17 +51,17 @@ bool TRecordFiles::WriteMinuteRecord(const TMinuteResult& minute, TDateTime now,
     lines << MinuteRecordRow(minute, now, longLayout);
     // Only a row that landed changes the layout on record, so that a lost row's header lines
     // come again before the next row.
-    if (!AppendLines(path, lines)) return false;
-    LastRecordLayout = longLayout;
-    return true;
+    const FileResult written = Append(path, lines);
+    if (written) LastRecordLayout = longLayout;
+    return written;
 }
 
-bool TRecordFiles::WriteSecondRecord(const TSampleRec& sample, const QString& portName, TDateTime now) {
+FileResult TRecordFiles::WriteSecondRecord(const TSampleRec& sample, const QString& portName, TDateTime now) {
     const QString path = QDir(directory_).filePath(SecondRecordFileName(portName, now));
     QStringList lines;
     if (IsNewFile(path)) lines << SecondRecordHeader(portName);
     lines << SecondRecordRow(sample, now);
-    return bool(AppendLines(path, lines));
+    return Append(path, lines);
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
 #include "common/DateTime.h"
+#include "common/TextFile.h"
 #include <QString>
 
 struct TSampleRec;
@@ -7,19 +8,21 @@ struct TMinuteResult;
 
 // The day files in the Record directory. Rows are appended (open, append, close per row); a file is
 // never read back or rewritten, so a row costs the same at any hour and a crash loses at most the
-// row being written. A row that cannot be written is lost silently; the next row is tried anew.
+// row being written. A row that cannot be written is lost without a message box; the failure, with
+// the file and the system's reason, goes back to the caller, and the next row is tried anew.
 class TRecordFiles {
   public:
     explicit TRecordFiles(const QString& programDir);
 
     QString Directory() const { return directory_; }
-    // Creates the directory and its parents if missing; a failure shows later as a lost row.
-    void EnsureDirectory() const;
+    // Creates the directory and its parents if missing; a failure names the directory and why.
+    FileResult EnsureDirectory() const;
 
     // Header lines precede the row when the file is new, and again when the layout differs from
-    // the last row's: a new file right after a layout change has them twice.
-    bool WriteMinuteRecord(const TMinuteResult& minute, TDateTime now, bool longLayout);
-    bool WriteSecondRecord(const TSampleRec& sample, const QString& portName, TDateTime now);
+    // the last row's: a new file right after a layout change has them twice. A failure names the
+    // file and the system's reason.
+    FileResult WriteMinuteRecord(const TMinuteResult& minute, TDateTime now, bool longLayout);
+    FileResult WriteSecondRecord(const TSampleRec& sample, const QString& portName, TDateTime now);
 
     // The layout of the last minute row that reached its file in this run.
     bool LastRecordLayout = false;

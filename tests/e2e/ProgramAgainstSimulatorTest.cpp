@@ -2,6 +2,7 @@
 #include "link/serial/TComPort.h"
 #include "program/ProgramCore.h"
 #include "program/ui/Main.h"
+#include "program/ui/StatusPanel.h"
 #include "support/RecordingPrompts.h"
 #include "support/SimProcess.h"
 #include <QDir>
@@ -66,7 +67,7 @@ TEST_F(ProgramAgainstSimulator, PanelsShowTheSimulatorsValuesAndPollingSurvivesI
     EXPECT_EQ(form->PHoriz->text(), "270");
     EXPECT_EQ(form->PVerti->text(), " -5");
     EXPECT_EQ(form->PAirTemp->text(), "21.3 ℃");
-    EXPECT_EQ(form->StatusPanels[1]->text(), "Sensor Model 17.03 | Ver. 0.80");
+    EXPECT_EQ(form->StatusPanels[1]->FullText(), "Sensor Model 17.03 | Ver. 0.80");
     EXPECT_TRUE(core->Store.MySts.CurrentFirmware);
     EXPECT_EQ(core->Store.SampleHistory[2].Valid, true);
 

@@ -115,18 +115,23 @@ TEST(ComPortTest, FailedOpenCarriesTheSystemsErrorNumberAndStaysClosed) {
     ASSERT_TRUE(dir.isValid());
     const QString plain = dir.filePath("plain");
     ASSERT_TRUE(QFile(plain).open(QIODevice::WriteOnly));
-    const std::pair<QString, int> cases[] = {
-        {dir.filePath("no-such-device"), ENOENT},
-        {plain + "/below", ENOTDIR},
-        {dir.path(), EISDIR},
-        {plain, ENOTTY},
+    const std::tuple<QString, int, TPortProblem> cases[] = {
+        {dir.filePath("no-such-device"), ENOENT, TPortProblem::Missing},
+        {plain + "/below", ENOTDIR, TPortProblem::Other},
+        {dir.path(), EISDIR, TPortProblem::NotSerial},
+        {plain, ENOTTY, TPortProblem::NotSerial},
     };
-    for (const auto& [path, code] : cases) {
+    for (const auto& [path, code, problem] : cases) {
         TComPort port;
         port.Settings.Port = path;
-        EXPECT_EQ(Message([&] { port.Open(); }),
-                  "Unable to open com port (Error: " + std::to_string(code) + ")")
-            << path.toStdString();
+        try {
+            port.Open();
+            ADD_FAILURE() << "opened " << path.toStdString();
+        } catch (const EComPort& e) {
+            EXPECT_EQ(e.what(), "Unable to open com port (Error: " + std::to_string(code) + ")");
+            EXPECT_EQ(e.Reason, qt_error_string(code)) << "the system's words";
+            EXPECT_EQ(e.Problem, problem) << path.toStdString();
+        }
         EXPECT_FALSE(port.Connected());
     }
 }
@@ -138,14 +143,34 @@ TEST(ComPortTest, ReadingOrWritingAClosedPortFails) {
 }
 
 TEST(ComPortTest, SystemPortsAddAnExistingPathOnceButNoMissingOne) {
-    const QStringList missing = TComPort::SystemPorts("/dev/krv-no-such-device");
+    auto paths = [](const QList<TPortInfo>& ports) {
+        QStringList list;
+        for (const TPortInfo& p : ports)
+            list << p.Path;
+        return list;
+    };
+    const QStringList missing = paths(TComPort::SystemPorts("/dev/krv-no-such-device"));
     EXPECT_FALSE(missing.contains("/dev/krv-no-such-device"));
     // A bare name is looked up under /dev by the port, not in the working directory.
-    EXPECT_FALSE(TComPort::SystemPorts(".").contains("."));
+    EXPECT_FALSE(paths(TComPort::SystemPorts(".")).contains("."));
 
-    const QStringList with = TComPort::SystemPorts("/dev/null");
+    const QStringList with = paths(TComPort::SystemPorts("/dev/null"));
     EXPECT_EQ(with.count("/dev/null"), 1);
     EXPECT_EQ(with.size(), missing.size() + 1);
+}
+
+// Qt refuses a port it holds already by itself, with no system number: the user reads that another
+// program holds it.
+TEST_F(PtyPortTest, PortHeldByAnotherIsBusy) {
+    Port.Open();
+    TComPort second;
+    second.Settings.Port = SlavePath;
+    try {
+        second.Open();
+        ADD_FAILURE() << "opened twice";
+    } catch (const EComPort& e) {
+        EXPECT_EQ(e.Problem, TPortProblem::Busy) << e.Reason.toStdString();
+    }
 }
 
 TEST_F(PtyPortTest, OpensByPathAndSwitchesTheConnectionIndicator) {

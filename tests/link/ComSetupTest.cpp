@@ -52,7 +52,11 @@ class ComSetupTest : public ::testing::Test {
 
     QTimer Guard;
     TComSettings Current = TComSettings::ProgramDefaults();
-    const QStringList Ports = {"ttyUSB1", "ttyS10", "ttyS2", "ttyUSB0", "ttyS2"};
+    const QList<TPortInfo> Ports = {{"/dev/serial/by-id/usb-Maker_Adapter-if00", "→ /dev/ttyUSB0"},
+                                    {"ttyS10", ""},
+                                    {"ttyS2", ""},
+                                    {"ttyUSB0", "USB serial adapter"},
+                                    {"ttyS2", ""}};
 };
 
 } // namespace
@@ -63,7 +67,7 @@ TEST_F(ComSetupTest, ShowsTheChoicesInTheirOrder) {
     EXPECT_TRUE(form.isModal());
     ASSERT_NE(form.findChild<QGroupBox*>("GBSettings"), nullptr);
     EXPECT_EQ(form.findChild<QGroupBox*>("GBSettings")->title().toStdString(), " Settings ");
-    EXPECT_EQ(Items(List(form, "CBPort")), "ttyS10|ttyS2|ttyUSB0|ttyUSB1");
+    EXPECT_EQ(Items(List(form, "CBPort")), "/dev/serial/by-id/usb-Maker_Adapter-if00|ttyS10|ttyS2|ttyUSB0");
     EXPECT_EQ(Items(List(form, "CBBaudRate")), Joined(BaudRateNames));
     EXPECT_EQ(Items(List(form, "CBDataBits")), Joined(DataBitsNames));
     EXPECT_EQ(Items(List(form, "CBStopBits")), Joined(StopBitsNames));
@@ -73,8 +77,9 @@ TEST_F(ComSetupTest, ShowsTheChoicesInTheirOrder) {
     QStringList labels;
     for (auto* label : form.findChildren<QLabel*>())
         labels << label->text();
-    EXPECT_THAT(labels, ::testing::UnorderedElementsAre("Port", "Baud rate", "Data bits", "Stop bits",
-                                                        "Parity", "Flow control"));
+    EXPECT_THAT(labels, ::testing::UnorderedElementsAre("Port", "USB serial adapter", "Baud rate",
+                                                        "Data bits", "Stop bits", "Parity", "Flow control"))
+        << "the chosen port's description under the list";
     auto* ok = form.findChild<QPushButton*>("BBOk");
     ASSERT_NE(ok, nullptr);
     EXPECT_EQ(ok->text().toStdString(), "OK");
@@ -137,7 +142,7 @@ TEST_F(ComSetupTest, TypedPathIsAccepted) {
 }
 
 TEST_F(ComSetupTest, TypedNameIsNotCompletedToALongerListedOne) {
-    TComSetupFrm form(Current, {"ttyS10"});
+    TComSetupFrm form(Current, {{"ttyS10", ""}});
     QLineEdit* edit = List(form, "CBPort")->lineEdit();
     ASSERT_NE(edit, nullptr);
     form.show();

@@ -38,13 +38,22 @@ TEST_F(DeviceLinkTest, OpenCopiesThePortNameAndCloseClearsIt) {
     EXPECT_TRUE(link.CloseLink()) << "closing a closed link is harmless";
 }
 
-TEST_F(DeviceLinkTest, FailedOpenChangesNothingAndSaysNothing) {
+// No message box, but the reason is kept and announced for the window to show; an open clears it.
+TEST_F(DeviceLinkTest, FailedOpenKeepsItsReasonWithoutAMessageBox) {
+    int announced = 0;
+    const auto following = link.OpenFailed.Follow([&] { ++announced; });
     port.FailOpen = true;
     EXPECT_FALSE(link.OpenLink());
     EXPECT_FALSE(link.LinkOpen());
     EXPECT_EQ(link.PortName(), "");
     EXPECT_TRUE(prompts.Messages.isEmpty());
     EXPECT_TRUE(prompts.Errors.isEmpty());
+    EXPECT_EQ(announced, 1);
+    EXPECT_EQ(link.OpenFailure(),
+              "COM7: No such file or directory — choose the instrument's port in the port settings");
+    port.FailOpen = false;
+    EXPECT_TRUE(link.OpenLink());
+    EXPECT_EQ(link.OpenFailure(), "");
 }
 
 TEST_F(DeviceLinkTest, SendWritesTheFrameAndLogsItWithoutLineEnd) {
@@ -167,13 +176,34 @@ TEST_F(DeviceLinkTest, SetupIsRefusedWhileOpen) {
 }
 
 TEST_F(DeviceLinkTest, SetupSavesEvenWhenCancelled) {
-    port.Ports = {"ttyS0", "ttyUSB0"};
+    port.Ports = {{"ttyS0", ""}, {"ttyUSB0", "USB serial adapter"}};
     link.BBSetupClick();
     EXPECT_EQ(prompts.SetupDialogs, 1);
     EXPECT_EQ(prompts.LastPorts, port.Ports);
     QStringList lines;
     ASSERT_TRUE(ReadLines(QDir(dir.path()).filePath("Port0.ini"), lines));
     EXPECT_THAT(lines, ::testing::Contains(QString("Port=COM7")));
+}
+
+// The stored default names no port on this system: before any Port0.ini exists the dialog starts on
+// the first port the system has; a cancelled dialog keeps the default.
+TEST_F(DeviceLinkTest, FirstSetupProposesAPortTheSystemHas) {
+    port.Ports = {{"/dev/serial/by-id/usb-Maker_Adapter-if00", "→ /dev/ttyUSB0"}, {"ttyS0", ""}};
+    QString offered;
+    prompts.DialogChoice = [&](TComSettings& s) { offered = s.Port; };
+    link.BBSetupClick();
+    EXPECT_EQ(offered, "/dev/serial/by-id/usb-Maker_Adapter-if00");
+    EXPECT_EQ(port.Settings.Port, offered) << "confirmed";
+
+    port.Settings.Port = "ttyS9";
+    link.BBSetupClick();
+    EXPECT_EQ(offered, "ttyS9") << "once the file exists, the user's choice stands";
+
+    QFile::remove(link.SettingsPath());
+    port.Settings.Port = "COM7";
+    prompts.DialogChoice = nullptr;
+    link.BBSetupClick();
+    EXPECT_EQ(port.Settings.Port, "COM7") << "cancelled";
 }
 
 TEST_F(DeviceLinkTest, ConfirmedSetupIsSavedAndLoadsBack) {

@@ -4,6 +4,7 @@
 #include "monitor/ui/Monlist.h"
 #include "program/ProgramCore.h"
 #include "program/ui/Main.h"
+#include "program/ui/StatusPanel.h"
 #include "support/CoreRig.h"
 #include <QAccessible>
 #include <QChartView>
@@ -43,7 +44,7 @@ class MainFormTest : public ::testing::Test, protected CoreRig {
         form->show();
     }
 
-    QString Status(int panel) const { return form->StatusPanels[panel]->text(); }
+    QString Status(int panel) const { return form->StatusPanels[panel]->FullText(); }
 };
 
 TEST_F(MainFormTest, StartsWithTheInitialTextsAndThePortClosed) {
@@ -92,7 +93,7 @@ TEST_F(MainFormTest, ControlsCarryTheirNamesAndImageButtonsTheirHints) {
     EXPECT_EQ(form->CBSecRec->text(), "秒記録");
     const int widths[] = {260, 180, 60, 50};
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(form->StatusPanels[i]->width(), widths[i]);
+        EXPECT_GE(form->StatusPanels[i]->width(), widths[i]);
     EXPECT_EQ(form->PHoriz->font().pixelSize(), 21);
 }
 
@@ -186,21 +187,59 @@ TEST_F(MainFormTest, ClosedLinkShowsAsClosedAndFreezesTheValues) {
     }
 }
 
-TEST_F(MainFormTest, StatusPanelsGrowToFitTheirTexts) {
-    core.Link.ComPortM.Settings.Port = "/dev/serial/by-id/usb-0403_6001_A50285BI-if00-port0";
+// The window keeps its size and its buttons their places whatever the panels say: a long port path,
+// or why a port did not open, is shortened in the middle and shown whole in the tooltip.
+TEST_F(MainFormTest, StatusPanelsKeepTheirWidthsAndShortenLongTexts) {
+    const QString byId = "/dev/serial/by-id/usb-0403_6001_A50285BI-if00-port0";
     QFile ini(QDir(dir.path()).filePath("Port0.ini"));
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[ComPortM]\r\nPort=/dev/serial/by-id/usb-0403_6001_A50285BI-if00-port0\r\n");
+    ini.write("[ComPortM]\r\nPort=" + byId.toUtf8() + "\r\n");
     ini.close();
-    form->resize(1400, 500);
+    QCoreApplication::processEvents();
+    const QSize size = form->size();
+    std::array<int, 4> widths{};
+    for (int i = 0; i < 4; ++i)
+        widths[i] = form->StatusPanels[i]->width();
+
+    auto expectUnmoved = [&](const QString& full) {
+        QCoreApplication::processEvents();
+        EXPECT_EQ(form->size(), size);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(form->StatusPanels[i]->width(), widths[i]) << i;
+        const TStatusPanel* panel = form->StatusPanels[2];
+        EXPECT_EQ(panel->FullText(), full);
+        EXPECT_NE(panel->text(), full);
+        EXPECT_TRUE(panel->text().contains(QChar(0x2026))) << panel->text().toStdString();
+        EXPECT_EQ(panel->toolTip(), full);
+        EXPECT_EQ(panel->accessibleName(), full);
+    };
+
+    port.FailOpen = true;
+    form->BBStartClick();
+    expectUnmoved(core.Link.OpenFailure());
+    EXPECT_TRUE(core.Link.OpenFailure().startsWith(byId + ": No such file or directory"));
+    EXPECT_EQ(form->windowTitle(), "KRV-series monitor. Ver.0.80");
+    EXPECT_TRUE(prompts.Errors.isEmpty() && prompts.Messages.isEmpty());
+
+    port.FailOpen = false;
     form->BBStartClick();
     Tick(5);
-    QCoreApplication::processEvents();
-    for (int i = 0; i < 4; ++i) {
-        const QLabel* panel = form->StatusPanels[i];
-        const int textWidth = panel->fontMetrics().horizontalAdvance(panel->text());
-        EXPECT_GE(panel->contentsRect().width(), textWidth) << i << ": " << panel->text().toStdString();
-    }
+    expectUnmoved(byId);
+}
+
+// Records that fail are not shown as recording: the record panel says so, and why in its tooltip.
+TEST_F(MainFormTest, RecordPanelShowsAFailedRecordWithItsReason) {
+    QFile blocker(core.Monitor.Records.Directory());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    form->CBSecRec->setChecked(true);
+    form->BBStartClick();
+    Tick(10);
+    EXPECT_EQ(Status(3), "SR!");
+    EXPECT_TRUE(form->StatusPanels[3]->toolTip().startsWith("Second record not written: "))
+        << form->StatusPanels[3]->toolTip().toStdString();
+    form->BBStopClick();
+    EXPECT_EQ(Status(3), "SR!") << "a closed port does not make the failure go away";
 }
 
 // As a screen reader or an automation tool ticks the box: no click.

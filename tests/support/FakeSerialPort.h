@@ -11,11 +11,12 @@ class FakeSerialPort : public SerialPort {
     bool FailRead = false;
     QByteArray Written;
     QByteArray Waiting;
-    QStringList Ports;
+    QList<TPortInfo> Ports;
 
     void Open() override {
         if (open_) return;
-        if (FailOpen) throw EComPort("Unable to open com port", 2);
+        if (FailOpen)
+            throw EComPort("Unable to open com port", 2, "No such file or directory", TPortProblem::Missing);
         open_ = true;
         NotifySignal(TComSignal::Connection, true);
     }
@@ -38,7 +39,7 @@ class FakeSerialPort : public SerialPort {
         Waiting.remove(0, chunk.size());
         return chunk;
     }
-    QStringList AvailablePorts() const override { return Ports; }
+    QList<TPortInfo> AvailablePorts() const override { return Ports; }
 
     // Bytes arrive from the instrument; the event reports everything waiting.
     void Receive(const QByteArray& bytes) {

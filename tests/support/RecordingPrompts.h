@@ -12,7 +12,7 @@ class RecordingPrompts : public UserPrompts, public PortSettingsPrompt {
     QStringList Messages;
     QStringList Errors;
     int SetupDialogs = 0;
-    QStringList LastPorts;
+    QList<TPortInfo> LastPorts;
     QList<TSaveFileRequest> SaveRequests;
     // The file the user "chooses" in a save dialog; empty means the user cancels.
     QString SaveChoice;
@@ -22,7 +22,7 @@ class RecordingPrompts : public UserPrompts, public PortSettingsPrompt {
     // Applied to the settings when the dialog is "confirmed"; empty means the user cancels.
     std::function<void(TComSettings&)> DialogChoice;
 
-    bool EditPortSettings(TComSettings& settings, const QStringList& ports) override {
+    bool EditPortSettings(TComSettings& settings, const QList<TPortInfo>& ports) override {
         if (InTick()) PromptInTick(QStringLiteral("the port setup dialog"));
         ++SetupDialogs;
         LastPorts = ports;

@@ -1,5 +1,6 @@
 #include "link/serial/TComPort.h"
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFileInfo>
 #include <QSerialPort>
 #include <QSerialPortInfo>
@@ -79,11 +80,49 @@ int ClampedCount(qint64 n) {
 // modem lines. But here Qt words the error of the call that just failed with qt_error_string(errno),
 // and the same function gives the same words now, so the words name the number. Qt's own refusals
 // (its lock file, an invalid baud rate) match no system text and keep Qt's number.
-int CallErrorCode(const QSerialPort& port) {
+int SystemErrorCode(const QSerialPort& port) {
     const QString text = port.errorString();
     for (int code = 1; code < 256; ++code)
         if (qt_error_string(code) == text) return code;
-    return port.error();
+    return 0;
+}
+
+int CallErrorCode(const QSerialPort& port) {
+    const int code = SystemErrorCode(port);
+    return code != 0 ? code : port.error();
+}
+
+TPortProblem OpenProblem(const QSerialPort& port) {
+    switch (SystemErrorCode(port)) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return TPortProblem::Missing;
+    case EACCES:
+    case EPERM:
+        return TPortProblem::Denied;
+    case EBUSY:
+        return TPortProblem::Busy;
+    case ENOTTY:
+    case EISDIR:
+        return TPortProblem::NotSerial;
+    case 0:
+        break;
+    default:
+        return TPortProblem::Other;
+    }
+    // Qt's own refusals: its lock file is held by another program, or the port is open here already.
+    const QSerialPort::SerialPortError error = port.error();
+    return error == QSerialPort::PermissionError || error == QSerialPort::OpenError ? TPortProblem::Busy
+                                                                                    : TPortProblem::Other;
+}
+
+QString Described(const QSerialPortInfo& info) {
+    QStringList parts;
+    for (const QString& part : {info.description(), info.manufacturer()})
+        if (!part.isEmpty() && !parts.contains(part)) parts << part;
+    if (!info.serialNumber().isEmpty()) parts << QStringLiteral("S/N ") + info.serialNumber();
+    return parts.join(QStringLiteral(", "));
 }
 
 // The system's number behind a failed write or read, or else Qt's own. Qt's words are no guide
@@ -131,8 +170,10 @@ void TComPort::Open() {
     Port->setFlowControl(QSerialPort::NoFlowControl);
     if (!Port->open(QIODevice::ReadWrite)) {
         const int code = CallErrorCode(*Port);
+        const QString reason = Port->errorString();
+        const TPortProblem problem = OpenProblem(*Port);
         Port->clearError();
-        throw EComPort("Unable to open com port", code);
+        throw EComPort("Unable to open com port", code, reason, problem);
     }
     if (!ApplyLineSettings()) {
         const int code = CallErrorCode(*Port);
@@ -206,24 +247,30 @@ void TComPort::ApplySettings() {
     if (!ok) throw EComPort("SetCommState function failed", code);
 }
 
-QStringList TComPort::AvailablePorts() const {
+QList<TPortInfo> TComPort::AvailablePorts() const {
     return SystemPorts(Settings.Port);
 }
 
-QStringList TComPort::SystemPorts(const QString& current) {
-    QStringList names, locations;
+QList<TPortInfo> TComPort::SystemPorts(const QString& current) {
+    QList<TPortInfo> system;
+    QStringList locations;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        names << info.portName();
+        system << TPortInfo{info.portName(), Described(info)};
         locations << info.systemLocation();
     }
-    // A typed path (a pseudo-terminal, a link under /dev/serial/by-id) is not among the system's
-    // ports but is still a valid choice.
-    if (current.contains('/') && QFileInfo::exists(current) && !names.contains(current) &&
-        !locations.contains(current))
-        names << current;
-    names.removeDuplicates();
-    names.sort();
-    return names;
+    QList<TPortLink> byId;
+    const QDir links(QStringLiteral("/dev/serial/by-id"));
+    for (const QFileInfo& link : links.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot))
+        if (link.isSymLink() && link.exists())
+            byId << TPortLink{link.absoluteFilePath(), link.canonicalFilePath()};
+    QList<TPortInfo> ports = MergePortList(system, byId);
+    // A typed path (a pseudo-terminal, a link elsewhere) is not among the system's ports but is
+    // still a valid choice.
+    const bool listed =
+        locations.contains(current) ||
+        std::any_of(ports.begin(), ports.end(), [&](const TPortInfo& p) { return p.Path == current; });
+    if (current.contains('/') && QFileInfo::exists(current) && !listed) ports << TPortInfo{current, {}};
+    return ports;
 }
 
 void TComPort::SetSignal(TComSignal signal, bool on) {

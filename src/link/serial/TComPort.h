@@ -33,11 +33,12 @@ class TComPort : public QObject, public SerialPort {
     // Raises "SetCommState function failed" when a setting is refused: with the system's number when
     // the device refuses it, with Qt's when Qt does (UnsupportedOperationError for a baud rate of 0).
     void ApplySettings() override;
-    QStringList AvailablePorts() const override;
+    QList<TPortInfo> AvailablePorts() const override;
 
-    // What AvailablePorts() gives, without a port object: the system's ports plus `current` when
-    // that is the path of an existing device they do not already name.
-    static QStringList SystemPorts(const QString& current = {});
+    // What AvailablePorts() gives, without a port object: the /dev/serial/by-id links and the
+    // system's ports, described, plus `current` when that is the path of an existing device they do
+    // not already name.
+    static QList<TPortInfo> SystemPorts(const QString& current = {});
 
   private:
     void SetSignal(TComSignal signal, bool on);

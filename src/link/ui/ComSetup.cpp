@@ -3,12 +3,13 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
-TComSetupFrm::TComSetupFrm(const TComSettings& settings, const QStringList& ports, QWidget* parent)
-    : QDialog(parent) {
+TComSetupFrm::TComSetupFrm(const TComSettings& settings, const QList<TPortInfo>& ports, QWidget* parent)
+    : QDialog(parent), ports_(ports) {
     setWindowTitle("Setup");
     setModal(true);
 
@@ -16,11 +17,15 @@ TComSetupFrm::TComSetupFrm(const TComSettings& settings, const QStringList& port
     group->setObjectName("GBSettings");
     auto* form = new QFormLayout(group);
 
-    QStringList sortedPorts = ports;
-    sortedPorts.removeDuplicates();
-    sortedPorts.sort();
+    QStringList paths;
+    for (const TPortInfo& port : ports)
+        paths << port.Path;
+    paths.removeDuplicates();
 
-    CBPort = AddList("CBPort", sortedPorts, settings.Port);
+    CBPort = AddList("CBPort", paths, settings.Port);
+    for (int i = 0; i < CBPort->count(); ++i)
+        for (const TPortInfo& port : ports)
+            if (port.Path == CBPort->itemText(i)) CBPort->setItemData(i, port.Description, Qt::ToolTipRole);
     CBPort->setEditable(true);
     // Completing "ttyS1" to a listed "ttyS10" would silently choose the wrong port.
     CBPort->setCompleter(nullptr);
@@ -32,7 +37,13 @@ TComSetupFrm::TComSetupFrm(const TComSettings& settings, const QStringList& port
     CBStopBits = AddList("CBStopBits", StopBitsNames, StopBitsName(settings.StopBits));
     CBParity = AddList("CBParity", ParityNames, ParityName(settings.Parity.Bits));
     CBFlowControl = AddList("CBFlowControl", FlowControlNames, FlowControlName(settings.GetFlowControl()));
+    LPortInfo = new QLabel(this);
+    LPortInfo->setObjectName("LPortInfo");
+    LPortInfo->setWordWrap(true);
+    connect(CBPort, &QComboBox::currentTextChanged, this, &TComSetupFrm::ShowPortInfo);
+    ShowPortInfo(CBPort->currentText());
     form->addRow("Port", CBPort);
+    form->addRow(LPortInfo);
     form->addRow("Baud rate", CBBaudRate);
     form->addRow("Data bits", CBDataBits);
     form->addRow("Stop bits", CBStopBits);
@@ -64,6 +75,14 @@ QComboBox* TComSetupFrm::AddList(const QString& name, const QStringList& items, 
     return box;
 }
 
+void TComSetupFrm::ShowPortInfo(const QString& port) {
+    QString text;
+    for (const TPortInfo& info : ports_)
+        if (info.Path == port.trimmed()) text = info.Description;
+    LPortInfo->setText(text);
+    LPortInfo->setAccessibleName(text);
+}
+
 void TComSetupFrm::ApplyTo(TComSettings& settings) const {
     // An empty port name cannot be opened; keep the one there was.
     const QString port = CBPort->currentText().trimmed();
@@ -75,7 +94,7 @@ void TComSetupFrm::ApplyTo(TComSettings& settings) const {
     settings.SetFlowControl(FlowControlFromName(CBFlowControl->currentText()));
 }
 
-bool TComSetupFrm::Execute(TComSettings& settings, const QStringList& ports, QWidget* parent) {
+bool TComSetupFrm::Execute(TComSettings& settings, const QList<TPortInfo>& ports, QWidget* parent) {
     TComSetupFrm form(settings, ports, parent);
     if (form.exec() != QDialog::Accepted) return false;
     form.ApplyTo(settings);

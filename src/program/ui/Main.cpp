@@ -6,6 +6,7 @@
 #include "link/ui/Comctrl.h"
 #include "monitor/ui/Monlist.h"
 #include "program/ProgramCore.h"
+#include "program/ui/StatusPanel.h"
 #include "settings/ui/Systemset.h"
 #include <QChart>
 #include <QChartView>
@@ -28,6 +29,8 @@ namespace {
 const QString NoticeText = QStringLiteral("KRV anemometers: monitor and service");
 constexpr int MainTimerInterval = 200;
 constexpr std::array<int, 4> StatusPanelWidths = {260, 180, 60, 50};
+constexpr int PortPanel = 2;
+constexpr int RecordPanel = 3;
 
 QFont PanelFont() {
     QFont font;
@@ -160,6 +163,7 @@ TMainForm::~TMainForm() {
     // Nothing of this window is shown any more while the port closes.
     following_.clear();
     linkFollowing_.End();
+    openFailureFollowing_.End();
     // The system setting window, a child, hides as it goes; this window can no longer take that.
     if (SysSetForm) SysSetForm->disconnect(this);
     core_.Shutdown();
@@ -252,12 +256,11 @@ void TMainForm::BuildStatusBar() {
     SBStatus->setObjectName(QStringLiteral("SBStatus"));
     SBStatus->setSizeGripEnabled(false);
     for (int i = 0; i < int(StatusPanels.size()); ++i) {
-        auto* panel = new QLabel;
+        auto* panel = new TStatusPanel(StatusPanelWidths[i]);
         panel->setObjectName(QStringLiteral("SBStatusPanel%1").arg(i));
-        // At least the given width, wider where the text needs it: port paths here are long.
-        panel->setMinimumWidth(StatusPanelWidths[i]);
-        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        SBStatus->addWidget(panel);
+        // The port panel takes what the others leave: port paths and the reason a port did not
+        // open are long here. None grows the window.
+        SBStatus->addWidget(panel, i == PortPanel ? 1 : 0);
         StatusPanels[i] = panel;
         panel->installEventFilter(this);
     }
@@ -273,6 +276,7 @@ void TMainForm::FormCreate() {
     linkFollowing_ = core_.LinkStateChanged.Follow([this](bool open) {
         if (!open) ShowClosedPort();
     });
+    openFailureFollowing_ = core_.Link.OpenFailed.Follow([this] { ShowOpenFailure(); });
     try {
         core_.Create();
     } catch (const EComPort& e) {
@@ -324,25 +328,31 @@ void TMainForm::ShowLiveValues() {
     PVerti->setText(t.Depression);
     PAirTemp->setText(t.AirTemp);
     SetStatusText(1, t.SensorInfo);
-    SetStatusText(2, t.PortName);
-    SetStatusText(3, t.SecRec);
+    SetStatusText(PortPanel, t.PortName);
+    ShowRecordStatus();
     UpdateCharts();
 }
 
 void TMainForm::ShowClosedPort() {
-    const TLiveTexts t = MakeClosedPortTexts(core_.Store.MySts);
+    const TLiveTexts t = MakeClosedPortTexts();
     setWindowTitle(t.Caption);
     SetStatusText(1, t.SensorInfo);
-    SetStatusText(2, t.PortName);
-    SetStatusText(3, t.SecRec);
+    SetStatusText(PortPanel, t.PortName);
+    ShowRecordStatus();
 }
 
-void TMainForm::SetStatusText(int panel, const QString& text) {
-    QLabel* label = StatusPanels[panel];
-    if (label->text() == text) return;
-    label->setText(text);
-    // The label's size hint measures the text in the font in use, frame and margins included.
-    label->setMinimumWidth(qMax(StatusPanelWidths[panel], label->sizeHint().width()));
+void TMainForm::ShowOpenFailure() {
+    ShowClosedPort();
+    SetStatusText(PortPanel, core_.Link.OpenFailure());
+}
+
+void TMainForm::ShowRecordStatus() {
+    const TRecordStatus status = core_.Monitor.RecordStatus();
+    SetStatusText(RecordPanel, status.Text, status.Detail);
+}
+
+void TMainForm::SetStatusText(int panel, const QString& text, const QString& detail) {
+    StatusPanels[panel]->SetFullText(text, detail);
 }
 
 void TMainForm::SetupCharts() {

@@ -18,6 +18,7 @@ class QValueAxis;
 class TCommCtrlForm;
 class TMonForm;
 class TProgramCore;
+class TStatusPanel;
 class TSysSetForm;
 class UserPrompts;
 
@@ -52,7 +53,7 @@ class TMainForm : public QMainWindow {
     QToolButton* BBSaveData = nullptr;
     QToolButton* BBSetpoint = nullptr;
     QStatusBar* SBStatus = nullptr;
-    std::array<QLabel*, 4> StatusPanels{};
+    std::array<TStatusPanel*, 4> StatusPanels{};
     QTimer* MainTimer = nullptr;
     TCommCtrlForm* CommCtrlForm = nullptr;
     // The system setting window, created right after this one; Shift + the settings button shows it.
@@ -68,6 +69,8 @@ class TMainForm : public QMainWindow {
     void ShowLiveValues();
     // The link closed: caption and status bar as for a closed port.
     void ShowClosedPort();
+    // A port did not open: the caption stays as for a closed port, the port panel says why.
+    void ShowOpenFailure();
     void SetupCharts();
     void UpdateCharts();
 
@@ -95,7 +98,8 @@ class TMainForm : public QMainWindow {
     void BuildBottomBar();
     void BuildStatusBar();
     void ShowTimeRange();
-    void SetStatusText(int panel, const QString& text);
+    void SetStatusText(int panel, const QString& text, const QString& detail = {});
+    void ShowRecordStatus();
 
     TProgramCore& core_;
     UserPrompts& prompts_;
@@ -106,4 +110,5 @@ class TMainForm : public QMainWindow {
     bool shown_ = false;
     std::vector<TNotifier<>::Subscription> following_;
     TNotifier<bool>::Subscription linkFollowing_;
+    TNotifier<>::Subscription openFailureFollowing_;
 };

@@ -1,0 +1,28 @@
+#pragma once
+#include <QLabel>
+
+// A status bar panel of a given width whose text never widens the window, so the buttons stay
+// where they are: a text too long for the panel is shortened in the middle with an ellipsis and
+// shown whole in the tooltip and to assistive technology.
+class TStatusPanel : public QLabel {
+    Q_OBJECT
+  public:
+    explicit TStatusPanel(int width, QWidget* parent = nullptr);
+
+    // `detail` joins the tooltip, for what the text alone does not say.
+    void SetFullText(const QString& text, const QString& detail = {});
+    const QString& FullText() const { return full_; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void Elide();
+
+    int width_;
+    QString full_;
+    QString detail_;
+};

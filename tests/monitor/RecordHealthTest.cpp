@@ -1,0 +1,75 @@
+#include "MonitorRig.h"
+#include <gmock/gmock.h>
+
+namespace {
+
+// Record rows fail without a message box, but never unseen: what failed and why is kept for the
+// status bar until a row of that record lands again.
+class RecordHealthTest : public MonitorRig {
+  protected:
+    void SetUp() override {
+        Collecting(true);
+        store.MySts.PortName = QStringLiteral("COM7");
+        monitor.SetSecondRecord(true);
+    }
+};
+
+TEST_F(RecordHealthTest, AFolderThatCannotBeMadeFailsBothRecordsUntilItCan) {
+    Put(monitor.Records.Directory(), "not a folder"); // as a read-only program folder would, also for root
+    Seconds(10, 0, 0, 6);
+    EXPECT_THAT(monitor.Health.MinuteFailure.toStdString(), ::testing::EndsWith("Record: Not a directory"));
+    EXPECT_EQ(monitor.Health.SecondFailure, monitor.Health.MinuteFailure);
+    EXPECT_EQ(monitor.RecordStatus().Text, "REC!");
+    EXPECT_TRUE(monitor.RecordStatus().Detail.contains("Minute record not written: "));
+
+    QFile::remove(monitor.Records.Directory());
+    Seconds(10, 0, 7, 59);
+    EXPECT_EQ(monitor.Health.SecondFailure, "");
+    EXPECT_EQ(monitor.RecordStatus().Text, "REC!") << "the minute record has not written since";
+    Seconds(10, 1, 0, 6);
+    EXPECT_EQ(monitor.RecordStatus(), (TRecordStatus{"SR", ""}));
+}
+
+TEST_F(RecordHealthTest, AFullDiskFailsTheRowThatDoesNotFitAndTheNextThatLandsClearsIt) {
+    Seconds(10, 0, 0, 1);
+    const QString path = RecordPath("RT_COM7_20240529.csv");
+    {
+        const FileSizeLimit full(rlim_t(Bytes(path).size()));
+        StepAt(10, 0, 2);
+    }
+    EXPECT_EQ(monitor.RecordStatus().Text, "SR!");
+    EXPECT_THAT(
+        monitor.RecordStatus().Detail.toStdString(),
+        ::testing::StartsWith("Second record not written: " + QDir::toNativeSeparators(path).toStdString()));
+    StepAt(10, 0, 3);
+    EXPECT_EQ(monitor.RecordStatus().Text, "SR");
+}
+
+TEST_F(RecordHealthTest, SwitchingTheSecondRecordOffEndsItsFailure) {
+    monitor.Health.SecondFailure = QStringLiteral("Record/RT_COM7_20240529.csv: No space left on device");
+    monitor.SetSecondRecord(false);
+    EXPECT_EQ(monitor.RecordStatus(), (TRecordStatus{"", ""}));
+}
+
+struct StatusCase {
+    bool on;
+    const char* minute;
+    const char* second;
+    const char* text;
+};
+
+class RecordStatusText : public ::testing::TestWithParam<StatusCase> {};
+
+TEST_P(RecordStatusText, ShowsTheSwitchOnlyWhileItsRowsLand) {
+    const StatusCase c = GetParam();
+    EXPECT_EQ(MakeRecordStatus(c.on, {c.minute, c.second}).Text, c.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(States, RecordStatusText,
+                         ::testing::Values(StatusCase{false, "", "", ""}, StatusCase{true, "", "", "SR"},
+                                           StatusCase{true, "", "x", "SR!"},
+                                           StatusCase{true, "x", "", "REC!"},
+                                           StatusCase{true, "x", "x", "REC!"},
+                                           StatusCase{false, "x", "", "REC!"}));
+
+} // namespace
