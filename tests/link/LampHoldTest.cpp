@@ -42,11 +42,4 @@ INSTANTIATE_TEST_SUITE_P(
                       LampCase{"NeverOnIsDark", {{1000, false}}, 1000, false, -1}),
     [](const ::testing::TestParamInfo<LampCase>& info) { return std::string(info.param.name); });
 
-TEST(LampHoldTest, WithoutAHoldTheLampFollowsTheSignal) {
-    TLampHold lamp(0);
-    lamp.Set(true, 1000);
-    lamp.Set(false, 1000);
-    EXPECT_FALSE(lamp.Lit());
-}
-
 } // namespace

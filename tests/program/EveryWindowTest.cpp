@@ -15,7 +15,6 @@
 #include <QAccessible>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -24,7 +23,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <functional>
 #include <gmock/gmock.h>
 
 namespace {
@@ -61,56 +59,25 @@ class EveryWindowTest : public ::testing::Test {
         form->show();
     }
 
-    struct Window {
-        const char* name;
-        std::function<QWidget*()> open;
-    };
-    std::vector<Window> Windows() {
-        const auto page = [this](QWidget* sheet) {
-            form->BBSetpointClick(true);
-            sys->PageControl1->setCurrentWidget(sheet);
-            return sys;
-        };
-        return {
-            {"main window", [this] { return form.get(); }},
-            {"Monitor List",
-             [this] {
-                 form->SBStatusDblClick(true);
-                 return form->MonForm;
-             }},
-            {"System Setting 管理操作", [=, this] { return page(sys->TabSheet1); }},
-            {"System Setting 直接操作", [=, this] { return page(sys->TabSheet2); }},
-            {"設定送出",
-             [this] {
-                 sys->WriteForm->show();
-                 return sys->WriteForm;
-             }},
-            {"link window",
-             [this] {
-                 sys->BBComShowStdClick();
-                 return form->CommCtrlForm;
-             }},
-            {"port setup",
-             [this] {
-                 auto* dialog = new TComSetupFrm(core.Link.ComPortM.Settings, {"COM7"}, form.get());
-                 dialog->show();
-                 return dialog;
-             }},
-            {"message box",
-             [this] {
-                 QMessageBox* box =
-                     MakeMessageBox(QMessageBox::Warning, NotConnectedText, form.get()).release();
-                 box->show();
-                 return box;
-             }},
-        };
+    // Opens every window as the program does, and names it.
+    std::vector<std::pair<const char*, QWidget*>> OpenEveryWindow() {
+        form->BBSetpointClick(true);
+        form->SBStatusDblClick(true);
+        sys->BBComShowStdClick();
+        sys->WriteForm->show();
+        auto* setup = new TComSetupFrm(core.Link.ComPortM.Settings, {"COM7"}, form.get());
+        setup->show();
+        QMessageBox* box = MakeMessageBox(QMessageBox::Warning, NotConnectedText, form.get()).release();
+        box->show();
+        return {{"main window", form.get()},  {"Monitor List", form->MonForm},     {"System Setting", sys},
+                {"設定送出", sys->WriteForm}, {"link window", form->CommCtrlForm}, {"port setup", setup},
+                {"message box", box}};
     }
 };
 
 TEST_F(EveryWindowTest, OpensWhollyOnALaptopScreenAndStaysUsableAt1280x720) {
-    for (const Window& w : Windows()) {
-        SCOPED_TRACE(w.name);
-        QWidget* window = w.open();
+    for (const auto& [name, window] : OpenEveryWindow()) {
+        SCOPED_TRACE(name);
         ASSERT_TRUE(window->isVisible());
         EXPECT_TRUE(window->screen()->availableGeometry().contains(window->frameGeometry()))
             << "on its screen, title bar included";
@@ -181,9 +148,9 @@ TEST_F(EveryWindowTest, EveryLabelAndPanelIsReadByWhatItShows) {
     auto* page = sys->findChild<TCalPage*>();
     ASSERT_NE(page, nullptr);
     QTest::mouseClick(page->BBCalStart, Qt::LeftButton);
-    for (const Window& w : Windows()) {
-        SCOPED_TRACE(w.name);
-        expectReadByText(w.open());
+    for (const auto& [name, window] : OpenEveryWindow()) {
+        SCOPED_TRACE(name);
+        expectReadByText(window);
     }
     core.Calibration.CalStep = 11;
     core.Calibration.OnSecond(false);
