@@ -95,10 +95,11 @@ void TMonitor::ExportPlotData() {
 }
 
 void TMonitor::Export(TExportKind kind) {
+    QString& lastName = kind == TExportKind::ShortLog ? lastShortLogName_ : lastPlotDataName_;
     const std::optional<QString> path =
-        prompts_.AskSaveFile({QStringLiteral("CSV File|*.csv"), QStringLiteral("*.csv"), lastExportName_});
+        prompts_.AskSaveFile({QStringLiteral("CSV File|*.csv"), QStringLiteral("*.csv"), lastName});
     if (!path) return;
-    lastExportName_ = *path;
+    lastName = *path;
     const FileResult written = kind == TExportKind::ShortLog ? SaveShortLog(*path) : SavePlotData(*path);
     if (!written)
         prompts_.ShowError(QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(*path), written.Error));

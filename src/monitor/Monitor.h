@@ -66,6 +66,8 @@ class TMonitor {
     Clock& clock_;
     UserPrompts& prompts_;
     QString programDir_;
-    // The save dialog offers the last confirmed name, for both exports.
-    QString lastExportName_;
+    // Each export's save dialog offers the name last confirmed for it: a shared name put the
+    // other file one Enter away from being overwritten.
+    QString lastShortLogName_;
+    QString lastPlotDataName_;
 };

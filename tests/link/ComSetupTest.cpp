@@ -240,3 +240,25 @@ TEST(ComLedTest, FollowsOnlyItsOwnSignal) {
     led.SignalChanged(TComSignal::Connection, false);
     EXPECT_TRUE(led.State());
 }
+
+// The port switches the send lamp on and off within one pass of the event loop: the lamp is painted
+// lit all the same, and goes off when its hold has run out.
+TEST(ComLedTest, APulseIsPaintedLitUntilItsHoldRunsOut) {
+    qint64 now = 5000;
+    TComLed led(TComSignal::Transmit, TComLed::Red);
+    led.NowMs = [&] { return now; };
+    const QColor dark = LampColour(led);
+    led.SignalChanged(TComSignal::Transmit, true);
+    led.SignalChanged(TComSignal::Transmit, false);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(led.State());
+    EXPECT_NE(LampColour(led), dark);
+    ASSERT_TRUE(led.HoldTimer->isActive());
+
+    now += TLampHold::ActivityHoldMs;
+    QTimerEvent due(led.HoldTimer->timerId());
+    QCoreApplication::sendEvent(led.HoldTimer, &due);
+    EXPECT_FALSE(led.State());
+    EXPECT_EQ(LampColour(led), dark);
+    EXPECT_FALSE(led.HoldTimer->isActive());
+}

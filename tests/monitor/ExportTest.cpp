@@ -75,16 +75,24 @@ TEST_F(ExportTest, UnwritableTargetIsReportedWithTheReasonAndTheOldFileStaysWhol
     EXPECT_EQ(Bytes(target), "old\r\n");
 }
 
-TEST_F(ExportTest, CancelledDialogWritesNothingAndTheDialogOffersTheLastName) {
+// Each export's dialog offers the name last confirmed for that export, never the other's file.
+TEST_F(ExportTest, CancelledDialogWritesNothingAndEachDialogOffersItsOwnLastName) {
     monitor.BBSaveFileClick();
     EXPECT_FALSE(QFile::exists(target));
     EXPECT_TRUE(prompts.Errors.isEmpty());
     Exported(&TMonitor::BBSaveFileClick);
     prompts.SaveChoice.clear();
     monitor.ExportPlotData();
-    ASSERT_EQ(prompts.SaveRequests.size(), 3);
-    EXPECT_EQ(prompts.SaveRequests[0].InitialName, "");
-    EXPECT_EQ(prompts.SaveRequests[2].InitialName, target);
+    monitor.BBSaveFileClick();
+    const QString plot = QDir(dir.path()).filePath("plot.csv");
+    prompts.SaveChoice = plot;
+    monitor.ExportPlotData();
+    monitor.ExportPlotData();
+    monitor.BBSaveFileClick();
+    QStringList offered;
+    for (const TSaveFileRequest& r : prompts.SaveRequests)
+        offered << r.InitialName;
+    EXPECT_EQ(offered, QStringList({"", "", "", target, "", plot, target}));
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -168,6 +169,8 @@ TEST_F(SettingsWindowsTest, LoadThenCancelWritesTheLoadedValuesButKeepsTheBaseFi
         Tick(16);
         EXPECT_EQ(Memo().size(), 16);
         EXPECT_EQ(Memo().last(), "●●書込み完了しました！●●");
+        EXPECT_EQ(write->MSts->verticalScrollBar()->maximum(), 0)
+            << "the whole run in view, its first line too";
         EXPECT_FALSE(write->BBCancel->isEnabled());
         QTest::mouseClick(write->BBClose, Qt::LeftButton);
     });

@@ -1,5 +1,7 @@
 #include "calibration/ui/CalPage.h"
 #include "calibration/Calibration.h"
+#include "common/ui/Panel.h"
+#include "common/ui/WindowFit.h"
 #include "settings/SettingsSends.h"
 #include "settings/ui/Systemset.h"
 #include <QFrame>
@@ -16,12 +18,7 @@
 namespace {
 
 QLabel* Panel(const QString& name) {
-    auto* p = new QLabel;
-    p->setObjectName(name);
-    p->setAccessibleName(name);
-    p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    p->setAlignment(Qt::AlignCenter);
-    p->setAutoFillBackground(true);
+    QLabel* p = MakePanel(name);
     p->setMinimumWidth(250);
     return p;
 }
@@ -129,14 +126,19 @@ TCalPage::TCalPage(TCalibration& calibration, TSettingsSends& sends, TSysSetForm
     SGCalData->setEditTriggers(QAbstractItemView::NoEditTriggers);
     SGCalData->setShowGrid(false);
     SGCalData->setSelectionMode(QAbstractItemView::NoSelection);
+    // The minimum first: Qt clamps the default row height to the minimum in force.
+    SGCalData->verticalHeader()->setMinimumSectionSize(18);
     SGCalData->verticalHeader()->setDefaultSectionSize(18);
     const int widths[] = {70, 50, 50, 50, 50};
     for (int c = 0; c < CalGridColumns; ++c)
         SGCalData->setColumnWidth(c, widths[c]);
     SGCalData->setFixedWidth(290);
-    SGCalData->setMinimumHeight(18 * CalGridRows + 8);
+    // Every row in view: a judgement scrolled away would pass unseen.
+    SGCalData->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    SGCalData->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-    MSts = new QPlainTextEdit;
+    // The log grows with the window; it asks for a few lines only, so that the page fits a laptop.
+    MSts = new TLinesMemo(6, QStringLiteral("＜デフォルト値設定＞：3 設定OK"));
     MSts->setObjectName(QStringLiteral("MSts"));
     MSts->setReadOnly(true);
     MSts->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -166,11 +168,13 @@ TCalPage::TCalPage(TCalibration& calibration, TSettingsSends& sends, TSysSetForm
     left->addWidget(NmGage5, row++, 1);
     left->addWidget(PWSAS15, row, 0);
     left->addWidget(NmGage15, row++, 1);
-    left->addWidget(Heading(QStringLiteral("計測値判断状況")), row++, 0, 1, 2);
-    left->addWidget(SGCalData, row++, 0, 1, 2);
     left->setRowStretch(row, 1);
 
+    // The statistics head the right column, above the log: in the left column they made the page
+    // too tall for a laptop screen, and the steps, the grid and the log stay in view together.
     auto* right = new QVBoxLayout;
+    right->addWidget(Heading(QStringLiteral("計測値判断状況")));
+    right->addWidget(SGCalData);
     right->addWidget(Heading(QStringLiteral("動作状況")));
     right->addWidget(MSts, 1);
     auto* layout = new QHBoxLayout(this);
@@ -193,6 +197,9 @@ TCalPage::TCalPage(TCalibration& calibration, TSettingsSends& sends, TSysSetForm
     viewFollowing_ = calibration_.ViewChanged.Follow([this] { ShowView(calibration_.View); });
     paramsFollowing_ = calibration_.ParamsChanged.Follow([&host] { host.ShowParams(); });
     ShowView(calibration_.View);
+    // Measured once the header has its texts: a Japanese caption makes the header taller.
+    SGCalData->setFixedHeight(SGCalData->horizontalHeader()->sizeHint().height() + 18 * (CalGridRows - 1) +
+                              2 * SGCalData->frameWidth());
 }
 
 void TCalPage::ShowView(const TCalView& v) {

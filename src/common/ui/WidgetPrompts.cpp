@@ -1,18 +1,31 @@
 #include "common/ui/WidgetPrompts.h"
+#include "common/ui/WindowFit.h"
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QRegularExpression>
 
+std::unique_ptr<QMessageBox> MakeMessageBox(QMessageBox::Icon icon, const QString& text, QWidget* parent) {
+    auto box = std::make_unique<QMessageBox>(icon, MessageBoxTitle, text, QMessageBox::Ok, parent);
+    // Qt sizes a message box by its text alone, and the window manager then cuts the title short
+    // ("KRV-se…onitor"): a row as wide as the title bar needs keeps the box at least that wide.
+    auto* grid = qobject_cast<QGridLayout*>(box->layout());
+    if (grid)
+        grid->addItem(new QSpacerItem(TitleBarWidth(*box), 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    return box;
+}
+
 void WidgetPrompts::DoShowMessage(const QString& text) {
-    QMessageBox::information(parent_, MessageBoxTitle, text, QMessageBox::Ok);
+    MakeMessageBox(QMessageBox::Information, text, parent_)->exec();
 }
 
 void WidgetPrompts::DoShowWarning(const QString& text) {
-    QMessageBox::warning(parent_, MessageBoxTitle, text, QMessageBox::Ok);
+    MakeMessageBox(QMessageBox::Warning, text, parent_)->exec();
 }
 
 void WidgetPrompts::DoShowError(const QString& text) {
-    QMessageBox::critical(parent_, MessageBoxTitle, text, QMessageBox::Ok);
+    MakeMessageBox(QMessageBox::Critical, text, parent_)->exec();
 }
 
 namespace {

@@ -1,11 +1,15 @@
 #pragma once
 #include "common/UserPrompts.h"
+#include <QMessageBox>
 #include <QString>
-
-class QWidget;
+#include <memory>
 
 // The title of the program's message boxes.
 inline const QString MessageBoxTitle = QStringLiteral("KRV-series monitor");
+
+// The program's message box with an OK button, wide enough for its whole title.
+std::unique_ptr<QMessageBox> MakeMessageBox(QMessageBox::Icon icon, const QString& text,
+                                            QWidget* parent = nullptr);
 
 // Message boxes and dialogs on behalf of the core, parented to the window that asked.
 class WidgetPrompts final : public UserPrompts {

@@ -1,6 +1,8 @@
 #include "link/ui/ComLed.h"
 #include "common/ui/Resources.h"
+#include <QElapsedTimer>
 #include <QPainter>
+#include <QTimer>
 
 namespace {
 QString ImagePath(TComLed::TColour colour, bool on) {
@@ -9,20 +11,41 @@ QString ImagePath(TComLed::TColour colour, bool on) {
 }
 } // namespace
 
-TComLed::TComLed(TComSignal signal, TColour colour, QWidget* parent) : QWidget(parent), Sig(signal) {
+TComLed::TComLed(TComSignal signal, TColour colour, QWidget* parent)
+    : QWidget(parent), Sig(signal), Hold(signal == TComSignal::Connection ? 0 : TLampHold::ActivityHoldMs) {
     EnsureResources();
     OnImage.load(ImagePath(colour, true));
     OffImage.load(ImagePath(colour, false));
     setFixedSize(25, 25);
+    NowMs = [clock = std::make_shared<QElapsedTimer>()] {
+        if (!clock->isValid()) clock->start();
+        return clock->elapsed();
+    };
+    HoldTimer = new QTimer(this);
+    HoldTimer->setSingleShot(true);
+    connect(HoldTimer, &QTimer::timeout, this, [this] {
+        const bool wasLit = Hold.Lit();
+        Hold.Update(NowMs());
+        Show(wasLit);
+    });
 }
 
 void TComLed::SetState(bool on) {
-    if (on == On) return;
-    On = on;
-    update();
+    const bool wasLit = Hold.Lit();
+    Hold.Set(on, NowMs());
+    Show(wasLit);
+}
+
+void TComLed::Show(bool wasLit) {
+    if (Hold.Lit() != wasLit) update();
+    const qint64 due = Hold.OffDueInMs(NowMs());
+    if (due < 0)
+        HoldTimer->stop();
+    else
+        HoldTimer->start(int(due));
 }
 
 void TComLed::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawPixmap(rect(), On ? OnImage : OffImage);
+    painter.drawPixmap(rect(), State() ? OnImage : OffImage);
 }

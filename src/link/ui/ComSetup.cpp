@@ -1,10 +1,12 @@
 #include "link/ui/ComSetup.h"
+#include "common/ui/WindowFit.h"
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -65,6 +67,11 @@ TComSetupFrm::TComSetupFrm(const TComSettings& settings, const QList<TPortInfo>&
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addLayout(buttons);
+}
+
+void TComSetupFrm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) OpenOnScreen(this);
 }
 
 QComboBox* TComSetupFrm::AddList(const QString& name, const QStringList& items, const QString& current) {

@@ -20,6 +20,9 @@ class TComSetupFrm : public QDialog {
     // Shows the dialog modally; on OK applies the choices and returns true.
     static bool Execute(TComSettings& settings, const QList<TPortInfo>& ports, QWidget* parent = nullptr);
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     QComboBox* AddList(const QString& name, const QStringList& items, const QString& current);
 

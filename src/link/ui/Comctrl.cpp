@@ -1,5 +1,6 @@
 #include "link/ui/Comctrl.h"
 #include "common/ui/Resources.h"
+#include "common/ui/WindowFit.h"
 #include "link/DeviceLink.h"
 #include "link/ui/ComLed.h"
 #include <QCheckBox>
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -120,6 +122,11 @@ TCommCtrlForm::~TCommCtrlForm() = default;
 void TCommCtrlForm::ShowDropped(int total) {
     LDropped->setText(QStringLiteral("Dropped: %1").arg(total));
     LDropped->setVisible(total > 0);
+}
+
+void TCommCtrlForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) OpenOnScreen(this);
 }
 
 void TCommCtrlForm::closeEvent(QCloseEvent* event) {

@@ -33,6 +33,7 @@ class TCommCtrlForm : public QWidget {
     QLabel* LDropped = nullptr;
 
   protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:

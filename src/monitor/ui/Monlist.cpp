@@ -1,9 +1,11 @@
 #include "monitor/ui/Monlist.h"
+#include "common/ui/WindowFit.h"
 #include "monitor/Monitor.h"
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -17,8 +19,10 @@ TMonForm::TMonForm(TMonitor& monitor, QWidget* parent) : QWidget(parent, Qt::Too
     SGList->setModel(&monitor_.List);
     SGList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     SGList->verticalHeader()->hide();
-    SGList->verticalHeader()->setDefaultSectionSize(16);
+    // The minimum first: Qt clamps the default row height to the minimum in force, which the
+    // style derives from the font (18 pixels here).
     SGList->verticalHeader()->setMinimumSectionSize(16);
+    SGList->verticalHeader()->setDefaultSectionSize(16);
     SGList->horizontalHeader()->setDefaultSectionSize(90);
     SGList->horizontalHeader()->setStretchLastSection(true);
     SGList->horizontalHeader()->setFixedHeight(16);
@@ -45,7 +49,10 @@ TMonForm::TMonForm(TMonitor& monitor, QWidget* parent) : QWidget(parent, Qt::Too
     layout->setSpacing(0);
     layout->addWidget(SGList, 1);
     layout->addWidget(PConsole);
-    resize(212, 496);
+    // By default every row is in view: the header and the 32 rows, the frame and the button bar.
+    resize(212, SGList->horizontalHeader()->height() +
+                    SGList->verticalHeader()->defaultSectionSize() * monitor_.List.rowCount() +
+                    2 * SGList->frameWidth() + PConsole->sizeHint().height());
 
     connect(BBSaveFile, &QPushButton::clicked, this, &TMonForm::BBSaveFileClick);
     connect(BBClose, &QPushButton::clicked, this, &TMonForm::BBCloseClick);
@@ -61,6 +68,11 @@ void TMonForm::BBSaveFileClick() {
 
 void TMonForm::BBCloseClick() {
     close();
+}
+
+void TMonForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) OpenOnScreen(this);
 }
 
 void TMonForm::closeEvent(QCloseEvent* event) {

@@ -24,6 +24,7 @@ class TMonForm : public QWidget {
     void BBCloseClick();
 
   protected:
+    void showEvent(QShowEvent* event) override;
     // FormCloseQuery: closing only hides the window and stores the switch.
     void closeEvent(QCloseEvent* event) override;
 

@@ -2,7 +2,9 @@
 #include "acquisition/LiveTexts.h"
 #include "acquisition/TrendPoints.h"
 #include "common/UserPrompts.h"
+#include "common/ui/Panel.h"
 #include "common/ui/Resources.h"
+#include "common/ui/WindowFit.h"
 #include "link/ui/Comctrl.h"
 #include "monitor/ui/Monlist.h"
 #include "program/ProgramCore.h"
@@ -49,13 +51,9 @@ QLabel* MakeCaptionLabel(const char* name, const QString& text) {
 }
 
 QLabel* MakeValuePanel(const char* name, const QString& text, const QColor& colour) {
-    auto* panel = new QLabel(text);
-    panel->setObjectName(QLatin1String(name));
+    QLabel* panel = MakePanel(QLatin1String(name), text);
     panel->setFont(PanelFont());
-    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel->setAlignment(Qt::AlignCenter);
     panel->setMinimumWidth(90);
-    panel->setAutoFillBackground(true);
     QPalette palette = panel->palette();
     palette.setColor(QPalette::Window, QColor(128, 128, 128));
     palette.setColor(QPalette::WindowText, colour);
@@ -287,6 +285,7 @@ void TMainForm::FormCreate() {
 
 void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    if (!event->spontaneous()) OpenOnScreen(this);
     if (!shown_) {
         shown_ = true;
         FormShow();

@@ -1,5 +1,6 @@
 #include "settings/ui/Setwrite.h"
 #include "common/ui/Resources.h"
+#include "common/ui/WindowFit.h"
 #include "settings/WriteSequence.h"
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,12 +26,13 @@ TWriteForm::TWriteForm(TWriteSequence& write, QWidget* parent)
     // Enter must not start a write by accident; the button is pressed on purpose.
     BBDo->setAutoDefault(false);
 
-    MSts = new QPlainTextEdit;
+    // A whole successful run (sixteen lines) fits without scrolling, with room for mismatch lines,
+    // where the screen allows; on a smaller one the memo scrolls.
+    MSts = new TLinesMemo(20, QStringLiteral("Group-1 ： 書込み失敗！ 送信データ不一致"));
     MSts->setObjectName(QStringLiteral("MSts"));
     MSts->setAccessibleName(QStringLiteral("書込み状況"));
     MSts->setReadOnly(true);
-    // A whole successful run (sixteen lines) fits without scrolling, with room for mismatch lines.
-    MSts->setMinimumSize(380, MSts->fontMetrics().lineSpacing() * 20 + 12);
+    MSts->setMinimumWidth(380);
 
     Image1 = new QLabel;
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -73,15 +75,7 @@ TWriteForm::TWriteForm(TWriteSequence& write, QWidget* parent)
 
 void TWriteForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    CentreOnParent();
-}
-
-void TWriteForm::CentreOnParent() {
-    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
-    if (!owner) return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(owner->frameGeometry().center());
-    move(frame.topLeft());
+    if (!event->spontaneous()) OpenOnScreen(this, parentWidget() ? parentWidget()->window() : nullptr);
 }
 
 void TWriteForm::ShowState() {

@@ -34,7 +34,6 @@ class TWriteForm : public QDialog {
 
   private:
     void ShowState();
-    void CentreOnParent();
 
     TWriteSequence& write_;
     bool closing_ = false;

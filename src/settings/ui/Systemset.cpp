@@ -1,6 +1,7 @@
 #include "settings/ui/Systemset.h"
 #include "common/UserPrompts.h"
 #include "common/ui/Resources.h"
+#include "common/ui/WindowFit.h"
 #include "link/DeviceLink.h"
 #include "settings/Settings.h"
 #include "settings/ui/Setwrite.h"
@@ -52,7 +53,8 @@ TSysSetForm::TSysSetForm(TSettings& settings, TDeviceLink& link, UserPrompts& pr
 
     PageControl1 = new QTabWidget;
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    TabSheet1 = new QWidget;
+    // The pages scroll where the screen is too small for them; OK and キャンセル stay below them.
+    TabSheet1 = new TScrollPage(new QWidget);
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
     TabSheet2 = BuildDirectPage();
     PageControl1->addTab(TabSheet1, QStringLiteral("管理操作"));
@@ -60,9 +62,14 @@ TSysSetForm::TSysSetForm(TSettings& settings, TDeviceLink& link, UserPrompts& pr
     // The calibration page is still empty; the page with something on it comes first.
     PageControl1->setCurrentWidget(TabSheet2);
 
+    // The serial number beside the port group, both above the pages: stacked, they took the
+    // height the pages need on a laptop screen.
+    auto* top = new QHBoxLayout;
+    top->addWidget(BuildPortGroup());
+    top->addSpacing(12);
+    top->addWidget(BuildSerialNumberBar(), 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(BuildPortGroup());
-    layout->addWidget(BuildSerialNumberBar());
+    layout->addLayout(top);
     layout->addWidget(PageControl1, 1);
     layout->addWidget(BuildBottomPanel());
 
@@ -168,6 +175,8 @@ QWidget* TSysSetForm::BuildDirectPage() {
     // Left column: a heading, then its labelled edits; the accessible name carries the heading,
     // since "器差-1" appears under two of them.
     auto* left = new QGridLayout;
+    // Rows of edits closer together than the style's spacing: so the page fits a laptop screen.
+    left->setVerticalSpacing(2);
     int row = 0;
     auto heading = [&](const QString& text, const char* name) {
         left->addWidget(MakeLabel(text, name), row++, 0, 1, 2);
@@ -198,6 +207,7 @@ QWidget* TSysSetForm::BuildDirectPage() {
     QLineEdit* volt = MakeEdit("EStdVolt", QStringLiteral("基準電圧（V）"));
     LChipOn->setBuddy(volt);
     auto* voltRow = new QHBoxLayout;
+    voltRow->setSpacing(4);
     voltRow->addWidget(volt);
     voltRow->addWidget(MakeLabel(QStringLiteral("V"), "LChipV"));
     voltRow->addStretch(1);
@@ -228,8 +238,10 @@ QWidget* TSysSetForm::BuildDirectPage() {
     buttons->addWidget(BBSetpointSave);
     buttons->addWidget(BBSetpointLoad);
 
+    // The write, save and load buttons stay in view below the scrolled group.
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(GroupBox1, 1);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(new TScrollPage(GroupBox1), 1);
     layout->addLayout(buttons);
 
     connect(BBWrite, &QPushButton::clicked, this, &TSysSetForm::BBWriteClick);
@@ -245,6 +257,7 @@ QWidget* TSysSetForm::BuildWindSpeedPages() {
     auto* current = new QWidget;
     current->setObjectName(QStringLiteral("TSCurrentType"));
     auto* grid = new QGridLayout(current);
+    grid->setVerticalSpacing(2);
     int row = 0;
     auto field = [&](const QString& label, const char* name) {
         QLabel* l = MakeLabel(label);
@@ -286,6 +299,7 @@ QWidget* TSysSetForm::BuildWindSpeedPages() {
     auto* old = new QWidget;
     old->setObjectName(QStringLiteral("TSOldType"));
     auto* oldGrid = new QGridLayout(old);
+    oldGrid->setVerticalSpacing(2);
     oldGrid->addWidget(MakeLabel(QStringLiteral("V-WS変換係数 ───────"), "LVSCoef"), 0, 0, 1, 2);
     for (int i = 0; i < 6; ++i) {
         const QString label = QStringLiteral("%1次係数").arg(i);
@@ -347,9 +361,7 @@ QString TSysSetForm::FieldText(const TParamField& field) const {
 }
 
 void TSysSetForm::SetCalibrationPage(QWidget* page) {
-    auto* layout = new QVBoxLayout(TabSheet1);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(page);
+    static_cast<TScrollPage*>(TabSheet1)->setWidget(page);
     PageControl1->setCurrentWidget(TabSheet1);
 }
 
@@ -357,6 +369,7 @@ void TSysSetForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // A restore from the task bar is not a show: what was typed stays.
     if (event->spontaneous()) return;
+    OpenOnScreen(this);
     ShowParams();
     Q_EMIT VisibilityChanged(true);
 }
