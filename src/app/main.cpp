@@ -18,7 +18,7 @@ class TApplication final : public QApplication {
         try {
             return QApplication::notify(receiver, event);
         } catch (const std::exception& e) {
-            QMessageBox::critical(activeWindow(), MessageBoxTitle, QString::fromUtf8(e.what()));
+            MakeMessageBox(QMessageBox::Critical, QString::fromUtf8(e.what()), activeWindow())->exec();
         }
         return false;
     }

@@ -65,7 +65,7 @@ class EveryWindowTest : public ::testing::Test {
         form->SBStatusDblClick(true);
         sys->BBComShowStdClick();
         sys->WriteForm->show();
-        auto* setup = new TComSetupFrm(core.Link.ComPortM.Settings, {"COM7"}, form.get());
+        auto* setup = new TComSetupFrm(core.Link.ComPortM.Settings, {{"COM7", ""}}, form.get());
         setup->show();
         QMessageBox* box = MakeMessageBox(QMessageBox::Warning, NotConnectedText, form.get()).release();
         box->show();
