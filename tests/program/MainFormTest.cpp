@@ -197,15 +197,15 @@ TEST_F(MainFormTest, StatusPanelsKeepTheirWidthsAndShortenLongTexts) {
     ini.close();
     QCoreApplication::processEvents();
     const QSize size = form->size();
-    std::array<int, 4> widths{};
-    for (int i = 0; i < 4; ++i)
-        widths[i] = form->StatusPanels[i]->width();
+    const QPoint start = form->BBStart->mapTo(form.get(), QPoint());
+    const int widths[] = {form->StatusPanels[0]->width(), form->StatusPanels[3]->width()};
 
     auto expectUnmoved = [&](const QString& full) {
         QCoreApplication::processEvents();
         EXPECT_EQ(form->size(), size);
-        for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(form->StatusPanels[i]->width(), widths[i]) << i;
+        EXPECT_EQ(form->BBStart->mapTo(form.get(), QPoint()), start);
+        EXPECT_EQ(form->StatusPanels[0]->width(), widths[0]);
+        EXPECT_EQ(form->StatusPanels[3]->width(), widths[1]);
         const TStatusPanel* panel = form->StatusPanels[2];
         EXPECT_EQ(panel->FullText(), full);
         EXPECT_NE(panel->text(), full);
@@ -295,11 +295,11 @@ TEST_F(MainFormTest, UnreadablePortSettingsAreShownAndTheWindowStillComesUp) {
 // The monitor list as main() makes it: after the main window, a tool window of it.
 TEST_F(MainFormTest, ShiftDoubleClickOnTheStatusBarOpensTheMonitorListForGood) {
     form->MonForm = new TMonForm(core.Monitor, form.get());
-    QTest::mouseDClick(form->StatusPanels[1], Qt::LeftButton);
+    QTest::mouseDClick(form->StatusPanels[0], Qt::LeftButton);
     EXPECT_FALSE(form->MonForm->isVisible());
     EXPECT_FALSE(core.Store.MySts.ServiceMode);
 
-    QTest::mouseDClick(form->StatusPanels[1], Qt::LeftButton, Qt::ShiftModifier);
+    QTest::mouseDClick(form->StatusPanels[0], Qt::LeftButton, Qt::ShiftModifier);
     ASSERT_TRUE(form->MonForm->isVisible());
     EXPECT_TRUE(core.Store.MySts.ServiceMode);
     EXPECT_EQ(form->MonForm->windowTitle(), "Monitor List");

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -44,6 +45,7 @@ class PtyClient {
     PtyClient& operator=(const PtyClient&) = delete;
 
     bool IsOpen() const { return fd_ >= 0; }
+    int Descriptor() const { return fd_; }
 
     // Sends one request and collects bytes up to the `lines`-th LF.
     QByteArray Ask(const QByteArray& request, int lines = 1) {
@@ -122,6 +124,22 @@ TEST_F(SimulatorProcess, AnswersOnThePortAndRemovesItsLinkWhenTerminated) {
 
     sim.terminate();
     ExpectCleanExit();
+}
+
+// A client that dies leaves its exclusive mode on the terminal, which the simulator's own descriptor
+// keeps open; the simulator drops it once the client is quiet, or the next client not run as root
+// would be refused as busy.
+TEST_F(SimulatorProcess, AGoneClientsExclusiveModeIsReleased) {
+    Start({});
+    PtyClient client(link);
+    ASSERT_TRUE(client.IsOpen());
+    ASSERT_EQ(::ioctl(client.Descriptor(), TIOCEXCL), 0);
+    int exclusive = 0;
+    ASSERT_EQ(::ioctl(client.Descriptor(), TIOCGEXCL, &exclusive), 0);
+    ASSERT_EQ(exclusive, 1);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return ::ioctl(client.Descriptor(), TIOCGEXCL, &exclusive) == 0 && exclusive == 0; },
+        kTimeoutMs));
 }
 
 TEST_F(SimulatorProcess, CommandsOnStandardInputChangeTheAnswersAndQuitEndsIt) {

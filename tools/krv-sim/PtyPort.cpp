@@ -2,10 +2,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -45,7 +47,19 @@ bool PtyPort::Open(QString* error) {
     ::fcntl(slave_, F_SETFD, FD_CLOEXEC);
     notifier_ = new QSocketNotifier(master_, QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &PtyPort::OnReadable);
+    sinceReceived_.start();
+    auto* idle = new QTimer(this);
+    connect(idle, &QTimer::timeout, this, &PtyPort::ReleaseExclusiveWhenIdle);
+    idle->start(1000);
     return true;
+}
+
+// A client opens its port in exclusive mode (TIOCEXCL), which a device loses with its last close.
+// Here the simulator's own slave descriptor keeps the terminal open, so a client that was killed
+// would leave it exclusive, and the next client not run as root would be refused as busy. A client
+// that has sent nothing for a while is taken to be gone.
+void PtyPort::ReleaseExclusiveWhenIdle() {
+    if (sinceReceived_.hasExpired(2000)) ::ioctl(slave_, TIOCNXCL);
 }
 
 bool PtyPort::Link(const QString& path, QString* error) {
@@ -99,6 +113,7 @@ void PtyPort::OnReadable() {
     for (;;) {
         const ssize_t n = ::read(master_, buf, sizeof buf);
         if (n > 0) {
+            sinceReceived_.restart();
             Q_EMIT Received(QByteArray(buf, qsizetype(n)));
             continue;
         }

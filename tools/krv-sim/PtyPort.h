@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -31,12 +32,14 @@ class PtyPort : public QObject {
   private:
     void OnReadable();
     void RemoveLink();
+    void ReleaseExclusiveWhenIdle();
 
     int master_ = -1;
     int slave_ = -1;
     QString slavePath_;
     QString linkPath_;
     QSocketNotifier* notifier_ = nullptr;
+    QElapsedTimer sinceReceived_;
 };
 
 } // namespace krvsim

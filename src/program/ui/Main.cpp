@@ -31,6 +31,7 @@ namespace {
 const QString NoticeText = QStringLiteral("KRV anemometers: monitor and service");
 constexpr int MainTimerInterval = 200;
 constexpr std::array<int, 4> StatusPanelWidths = {260, 180, 60, 50};
+constexpr int SensorPanel = 1;
 constexpr int PortPanel = 2;
 constexpr int RecordPanel = 3;
 
@@ -259,6 +260,14 @@ void TMainForm::BuildStatusBar() {
         // The port panel takes what the others leave: port paths and the reason a port did not
         // open are long here. None grows the window.
         SBStatus->addWidget(panel, i == PortPanel ? 1 : 0);
+        if (i == SensorPanel) {
+            TSampleRec widest;
+            widest.ModelNumber = 88.88f;
+            widest.FirmwareVersion = 8.88f;
+            panel->FitWidthTo(MakeLiveTexts(widest, {}).SensorInfo);
+            // Empty while the port is closed: the port panel then has room for why it did not open.
+            panel->SetHiddenWhenEmpty(true);
+        }
         StatusPanels[i] = panel;
         panel->installEventFilter(this);
     }

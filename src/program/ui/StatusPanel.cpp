@@ -10,7 +10,19 @@ void TStatusPanel::SetFullText(const QString& text, const QString& detail) {
     full_ = text;
     detail_ = detail;
     setAccessibleName(text);
+    if (hiddenWhenEmpty_) setVisible(!text.isEmpty());
     Elide();
+}
+
+void TStatusPanel::FitWidthTo(const QString& widest) {
+    const int frame = width() - contentsRect().width();
+    width_ = qMax(width_, fontMetrics().horizontalAdvance(widest) + frame + 2 * margin() + indent() + 2);
+    updateGeometry();
+}
+
+void TStatusPanel::SetHiddenWhenEmpty(bool hidden) {
+    hiddenWhenEmpty_ = hidden;
+    setVisible(!hidden || !full_.isEmpty());
 }
 
 QSize TStatusPanel::sizeHint() const {

@@ -11,6 +11,11 @@ class TStatusPanel : public QLabel {
 
     // `detail` joins the tooltip, for what the text alone does not say.
     void SetFullText(const QString& text, const QString& detail = {});
+    // Wide enough for `widest`, a text of a fixed format, in the font in use (which may be wider
+    // than the given width was meant for).
+    void FitWidthTo(const QString& widest);
+    // Takes no room while it has nothing to say, leaving it to a panel that stretches.
+    void SetHiddenWhenEmpty(bool hidden);
     const QString& FullText() const { return full_; }
 
     QSize sizeHint() const override;
@@ -23,6 +28,7 @@ class TStatusPanel : public QLabel {
     void Elide();
 
     int width_;
+    bool hiddenWhenEmpty_ = false;
     QString full_;
     QString detail_;
 };
