@@ -31,6 +31,7 @@ namespace {
 const QString NoticeText = QStringLiteral("KRV anemometers: monitor and service");
 constexpr int MainTimerInterval = 200;
 constexpr std::array<int, 4> StatusPanelWidths = {260, 180, 60, 50};
+constexpr int ChartMinimumHeight = 100;
 constexpr int SensorPanel = 1;
 constexpr int PortPanel = 2;
 constexpr int RecordPanel = 3;
@@ -83,6 +84,8 @@ QChartView* MakeTrendChart(const char* name, std::initializer_list<QLineSeries*>
     chart->setMargins(QMargins(2, 2, 2, 2));
     time = new QDateTimeAxis;
     values = new QValueAxis;
+    // A short chart (a laptop at twice the scale) would otherwise show its values as "…".
+    values->setTruncateLabels(false);
     chart->addAxis(time, Qt::AlignBottom);
     chart->addAxis(values, Qt::AlignLeft);
     for (QLineSeries* s : series) {
@@ -213,6 +216,10 @@ void TMainForm::BuildCharts() {
     Splitter1->addWidget(RTCWindSpeed);
     Splitter1->setStretchFactor(0, 1);
     Splitter1->setStretchFactor(1, 0);
+    // In a window the screen makes short (a laptop at twice the scale) the speed chart gives way
+    // too, rather than squeezing the direction chart to a line without labels.
+    for (QChartView* chart : {RTCWindDirection, RTCWindSpeed})
+        chart->setMinimumHeight(ChartMinimumHeight);
     Splitter1->setSizes({200, 188});
 }
 
@@ -351,7 +358,8 @@ void TMainForm::ShowClosedPort() {
 
 void TMainForm::ShowOpenFailure() {
     ShowClosedPort();
-    SetStatusText(PortPanel, core_.Link.OpenFailure());
+    // The system's reason right after the port's name matters most; the advice may go to the tooltip.
+    StatusPanels[PortPanel]->SetFullText(core_.Link.OpenFailure(), {}, Qt::ElideRight);
 }
 
 void TMainForm::ShowRecordStatus() {

@@ -5,10 +5,11 @@ TStatusPanel::TStatusPanel(int width, QWidget* parent) : QLabel(parent), width_(
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
 }
 
-void TStatusPanel::SetFullText(const QString& text, const QString& detail) {
-    if (full_ == text && detail_ == detail) return;
+void TStatusPanel::SetFullText(const QString& text, const QString& detail, Qt::TextElideMode mode) {
+    if (full_ == text && detail_ == detail && mode_ == mode) return;
     full_ = text;
     detail_ = detail;
+    mode_ = mode;
     setAccessibleName(text);
     if (hiddenWhenEmpty_) setVisible(!text.isEmpty());
     Elide();
@@ -16,8 +17,14 @@ void TStatusPanel::SetFullText(const QString& text, const QString& detail) {
 
 void TStatusPanel::FitWidthTo(const QString& widest) {
     const int frame = width() - contentsRect().width();
-    width_ = qMax(width_, fontMetrics().horizontalAdvance(widest) + frame + 2 * margin() + indent() + 2);
+    width_ = qMax(width_, fontMetrics().horizontalAdvance(widest) + frame + 2 * margin() + EffectiveIndent() + 1);
     updateGeometry();
+}
+
+// A framed label without an indent of its own indents its text by half an "x" (QLabel's rule).
+int TStatusPanel::EffectiveIndent() const {
+    if (indent() >= 0) return indent();
+    return frameWidth() > 0 ? fontMetrics().horizontalAdvance(QLatin1Char('x')) / 2 : 0;
 }
 
 void TStatusPanel::SetHiddenWhenEmpty(bool hidden) {
@@ -39,8 +46,8 @@ void TStatusPanel::resizeEvent(QResizeEvent* event) {
 }
 
 void TStatusPanel::Elide() {
-    const int room = qMax(0, contentsRect().width() - 2 * margin() - indent());
-    const QString shown = fontMetrics().elidedText(full_, Qt::ElideMiddle, room);
+    const int room = qMax(0, contentsRect().width() - 2 * margin() - EffectiveIndent());
+    const QString shown = fontMetrics().elidedText(full_, mode_, room);
     setText(shown);
     QStringList tip;
     if (shown != full_) tip << full_;

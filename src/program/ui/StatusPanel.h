@@ -9,8 +9,9 @@ class TStatusPanel : public QLabel {
   public:
     explicit TStatusPanel(int width, QWidget* parent = nullptr);
 
-    // `detail` joins the tooltip, for what the text alone does not say.
-    void SetFullText(const QString& text, const QString& detail = {});
+    // `detail` joins the tooltip, for what the text alone does not say. A path loses its middle; a
+    // sentence whose start matters most (a reason) may lose its end instead.
+    void SetFullText(const QString& text, const QString& detail = {}, Qt::TextElideMode mode = Qt::ElideMiddle);
     // Wide enough for `widest`, a text of a fixed format, in the font in use (which may be wider
     // than the given width was meant for).
     void FitWidthTo(const QString& widest);
@@ -26,9 +27,11 @@ class TStatusPanel : public QLabel {
 
   private:
     void Elide();
+    int EffectiveIndent() const;
 
     int width_;
     bool hiddenWhenEmpty_ = false;
+    Qt::TextElideMode mode_ = Qt::ElideMiddle;
     QString full_;
     QString detail_;
 };
