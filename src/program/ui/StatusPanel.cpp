@@ -17,7 +17,8 @@ void TStatusPanel::SetFullText(const QString& text, const QString& detail, Qt::T
 
 void TStatusPanel::FitWidthTo(const QString& widest) {
     const int frame = width() - contentsRect().width();
-    width_ = qMax(width_, fontMetrics().horizontalAdvance(widest) + frame + 2 * margin() + EffectiveIndent() + 1);
+    width_ =
+        qMax(width_, fontMetrics().horizontalAdvance(widest) + frame + 2 * margin() + EffectiveIndent() + 1);
     updateGeometry();
 }
 

@@ -11,7 +11,8 @@ class TStatusPanel : public QLabel {
 
     // `detail` joins the tooltip, for what the text alone does not say. A path loses its middle; a
     // sentence whose start matters most (a reason) may lose its end instead.
-    void SetFullText(const QString& text, const QString& detail = {}, Qt::TextElideMode mode = Qt::ElideMiddle);
+    void SetFullText(const QString& text, const QString& detail = {},
+                     Qt::TextElideMode mode = Qt::ElideMiddle);
     // Wide enough for `widest`, a text of a fixed format, in the font in use (which may be wider
     // than the given width was meant for).
     void FitWidthTo(const QString& widest);
