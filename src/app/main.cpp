@@ -35,7 +35,10 @@ int main(int argc, char** argv) {
     TComPort port;
     TProgramCore core(port, clock, prompts, portPrompt, ProgramDir());
     // Declared after the core, so the windows go first: their end closes the port.
-    TProgramWindows windows(core, prompts, portPrompt);
+    TProgramWindows windows(core, prompts, [&](QWidget* mainWindow) {
+        prompts.SetParent(mainWindow);
+        portPrompt.SetParent(mainWindow);
+    });
     windows.Show();
     return app.exec();
 }

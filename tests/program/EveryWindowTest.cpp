@@ -7,12 +7,16 @@
 #include "monitor/ui/Monlist.h"
 #include "program/ProgramCore.h"
 #include "program/ui/Main.h"
+#include "program/ui/ProgramWindows.h"
 #include "settings/Settings.h"
 #include "settings/ui/Setwrite.h"
 #include "settings/ui/Systemset.h"
 #include "support/RecordingPrompts.h"
 #include "support/SimulatedInstrumentPort.h"
 #include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -44,19 +48,13 @@ class EveryWindowTest : public ::testing::Test {
     ManualClock clock{EncodeDateTime(2024, 5, 29, 9, 5, 0)};
     RecordingPrompts prompts;
     TProgramCore core{port, clock, prompts, prompts, dir.path()};
-    std::unique_ptr<TMainForm> form;
-    TSysSetForm* sys = nullptr;
+    std::unique_ptr<TProgramWindows> windows = std::make_unique<TProgramWindows>(core, prompts);
+    TMainForm* form = &windows->Main();
+    TSysSetForm* sys = form->SysSetForm;
 
     void SetUp() override {
-        form = std::make_unique<TMainForm>(core, prompts);
-        form->AttachSysSetForm(
-            new TSysSetForm(core.Settings, core.Link, prompts, form->CommCtrlForm, form.get()));
-        sys = form->SysSetForm;
-        sys->SetCalibrationPage(new TCalPage(core.Calibration, core.Settings.Sends, *sys));
-        form->MonForm = new TMonForm(core.Monitor, form.get());
-        sys->WriteForm = new TWriteForm(core.Settings.Write, form.get());
         form->MainTimer->stop();
-        form->show();
+        windows->Show();
     }
 
     // Opens every window as the program does, and names it.
@@ -65,11 +63,11 @@ class EveryWindowTest : public ::testing::Test {
         form->SBStatusDblClick(true);
         sys->BBComShowStdClick();
         sys->WriteForm->show();
-        auto* setup = new TComSetupFrm(core.Link.ComPortM.Settings, {{"COM7", ""}}, form.get());
+        auto* setup = new TComSetupFrm(core.Link.ComPortM.Settings, {{"COM7", ""}}, form);
         setup->show();
-        QMessageBox* box = MakeMessageBox(QMessageBox::Warning, NotConnectedText, form.get()).release();
+        QMessageBox* box = MakeMessageBox(QMessageBox::Warning, NotConnectedText, form).release();
         box->show();
-        return {{"main window", form.get()},  {"Monitor List", form->MonForm},     {"System Setting", sys},
+        return {{"main window", form},        {"Monitor List", form->MonForm},     {"System Setting", sys},
                 {"設定送出", sys->WriteForm}, {"link window", form->CommCtrlForm}, {"port setup", setup},
                 {"message box", box}};
     }
@@ -116,7 +114,7 @@ TEST_F(EveryWindowTest, SystemSettingPagesScrollOnlyOnASmallScreenAndOkStaysInVi
 TEST_F(EveryWindowTest, MessageBoxesAreWideEnoughForTheirTitle) {
     for (const QString& text : {ChangeRefusedText, NotConnectedText, QStringLiteral("?")}) {
         SCOPED_TRACE(text.toStdString());
-        const auto box = MakeMessageBox(QMessageBox::Information, text, form.get());
+        const auto box = MakeMessageBox(QMessageBox::Information, text, form);
         box->show();
         EXPECT_EQ(box->windowTitle(), MessageBoxTitle);
         EXPECT_GE(box->width(), TitleBarWidth(*box));
@@ -157,6 +155,26 @@ TEST_F(EveryWindowTest, EveryLabelAndPanelIsReadByWhatItShows) {
     EXPECT_EQ(page->PFinish->objectName(), "PFinish");
     EXPECT_EQ(QAccessible::queryAccessibleInterface(page->PFinish)->text(QAccessible::Name),
               "キャリブレーション完了");
+}
+
+// Closing the main window ends the event loop with every other window open; the end closes the port
+// and stores the switch.
+TEST_F(EveryWindowTest, ClosingTheMainWindowEndsTheProgramWhateverElseIsOpen) {
+    form->BBStartClick();
+    ASSERT_TRUE(port.Connected());
+    form->CBSecRec->setChecked(true);
+    OpenEveryWindow();
+    QTimer::singleShot(0, form, [this] { form->close(); });
+    // Only so that a program that does not end fails the test instead of hanging it.
+    QTimer watchdog;
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    watchdog.start(10'000);
+    EXPECT_EQ(QApplication::exec(), 0) << "ended by the main window's close";
+    windows.reset();
+    EXPECT_FALSE(port.Connected());
+    QFile ini(dir.filePath("BaseSetpoint.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().contains("SecRec=1"));
 }
 
 } // namespace

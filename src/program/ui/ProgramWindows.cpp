@@ -1,7 +1,5 @@
 #include "program/ui/ProgramWindows.h"
 #include "calibration/ui/CalPage.h"
-#include "common/ui/WidgetPrompts.h"
-#include "link/ui/ComSetup.h"
 #include "link/ui/Comctrl.h"
 #include "monitor/ui/Monlist.h"
 #include "program/ProgramCore.h"
@@ -10,7 +8,8 @@
 #include "settings/ui/Systemset.h"
 #include <QApplication>
 
-TProgramWindows::TProgramWindows(TProgramCore& core, WidgetPrompts& prompts, TComSetupPrompt& portPrompt)
+TProgramWindows::TProgramWindows(TProgramCore& core, UserPrompts& prompts,
+                                 const std::function<void(QWidget* mainWindow)>& parentPrompts)
     : main_(std::make_unique<TMainForm>(core, prompts)) {
     // The link window may be open and refuse its close (it only hides); the program ends anyway.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -20,8 +19,7 @@ TProgramWindows::TProgramWindows(TProgramCore& core, WidgetPrompts& prompts, TCo
         new TCalPage(core.Calibration, core.Settings.Sends, *form.SysSetForm));
     form.MonForm = new TMonForm(core.Monitor, &form);
     form.SysSetForm->WriteForm = new TWriteForm(core.Settings.Write, &form);
-    prompts.SetParent(&form);
-    portPrompt.SetParent(&form);
+    if (parentPrompts) parentPrompts(&form);
     // exit(), not quit(): quit() first asks every window to close and gives up when one refuses.
     QObject::connect(&form, &TMainForm::Closed, &form, [] { QCoreApplication::exit(0); });
 }

@@ -1,10 +1,11 @@
 #pragma once
+#include <functional>
 #include <memory>
 
-class TComSetupPrompt;
+class QWidget;
 class TMainForm;
 class TProgramCore;
-class WidgetPrompts;
+class UserPrompts;
 
 // The program's windows over its core, created in their order: the main window (its creation gives
 // the parameter set its defaults), the system setting window with the calibration page (BaseSetpoint.ini
@@ -12,7 +13,9 @@ class WidgetPrompts;
 // the event loop whatever else is open; the windows' end closes the port and stores the switch.
 class TProgramWindows {
   public:
-    TProgramWindows(TProgramCore& core, WidgetPrompts& prompts, TComSetupPrompt& portPrompt);
+    // `parentPrompts` learns the main window, over which the prompts are to appear.
+    TProgramWindows(TProgramCore& core, UserPrompts& prompts,
+                    const std::function<void(QWidget* mainWindow)>& parentPrompts = {});
     ~TProgramWindows();
     TProgramWindows(const TProgramWindows&) = delete;
     TProgramWindows& operator=(const TProgramWindows&) = delete;
