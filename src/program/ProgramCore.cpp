@@ -4,9 +4,11 @@
 #include "link/SerialPort.h"
 
 TProgramCore::TProgramCore(SerialPort& port, Clock& clock, UserPrompts& prompts,
-                           PortSettingsPrompt& portPrompt, QString programDir)
+                           PortSettingsPrompt& portPrompt, QString programDir,
+                           std::unique_ptr<RecordStorage> recordStorage, TRecordWriter::TMode recordMode)
     : Link(port, prompts, portPrompt, programDir), Exchange(Link), Polling(Exchange, Store),
-      Monitor(Store, clock, prompts, programDir), Settings(Exchange, Store.MySts, Link, programDir),
+      Monitor(Store, clock, prompts, programDir, std::move(recordStorage), recordMode),
+      Settings(Exchange, Store.MySts, Link, programDir),
       Calibration(Settings, Exchange, Store, clock, prompts, programDir), clock_(clock), prompts_(prompts) {
     linkFollowing_ = Link.LinkStateChanged.Follow([this](bool open) {
         if (open) {

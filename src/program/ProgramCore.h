@@ -18,8 +18,11 @@ class UserPrompts;
 // happened, and call the subsystems' operations; a whole run needs no window.
 class TProgramCore {
   public:
+    // Record rows go to `recordStorage`, the file system unless a test or benchmark says otherwise.
     TProgramCore(SerialPort& port, Clock& clock, UserPrompts& prompts, PortSettingsPrompt& portPrompt,
-                 QString programDir);
+                 QString programDir,
+                 std::unique_ptr<RecordStorage> recordStorage = std::make_unique<TFileStorage>(),
+                 TRecordWriter::TMode recordMode = TRecordWriter::TMode::Thread);
     TProgramCore(const TProgramCore&) = delete;
     TProgramCore& operator=(const TProgramCore&) = delete;
 

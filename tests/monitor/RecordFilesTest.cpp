@@ -83,8 +83,8 @@ TEST_F(RecordFilesTest, NoSecondRowsWhileStoppedButTheDirectoryIsMade) {
     monitor.SetSecondRecord(true);
     Collecting(false);
     Seconds(10, 0, 0, 3);
-    EXPECT_TRUE(QDir(monitor.Records.Directory()).exists());
-    EXPECT_TRUE(QDir(monitor.Records.Directory()).isEmpty());
+    EXPECT_TRUE(QDir(monitor.Records.Folder()).exists());
+    EXPECT_TRUE(QDir(monitor.Records.Folder()).isEmpty());
     Collecting(true);
     Seconds(10, 0, 4, 5);
     EXPECT_EQ(DataRows(Lines("RT_COM7_20240529.csv")).size(), 2);

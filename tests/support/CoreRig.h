@@ -24,6 +24,8 @@ class CoreRig {
     void Tick(int n = 1) {
         for (int i = 0; i < n; ++i) {
             TickHandler();
+            // Record rows are written on a thread of their own; each tick waits for them.
+            core.Monitor.FlushRecords();
             port.DeliverAnswers();
             clock.AdvanceMs(200);
         }
