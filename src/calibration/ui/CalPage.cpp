@@ -139,6 +139,7 @@ TCalPage::TCalPage(TCalibration& calibration, TSettingsSends& sends, TSysSetForm
     MSts = new QPlainTextEdit;
     MSts->setObjectName(QStringLiteral("MSts"));
     MSts->setReadOnly(true);
+    MSts->setMaximumBlockCount(StatusMemoMaxLines);
     MSts->setLineWrapMode(QPlainTextEdit::NoWrap);
     MSts->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     MSts->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
