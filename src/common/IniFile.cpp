@@ -1,6 +1,7 @@
 #include "common/IniFile.h"
 
 #include <QFile>
+#include <cstring>
 #include <string>
 
 // The packaged header keeps its template bodies behind this switch; this is the only file that uses them.
@@ -22,6 +23,36 @@ QByteArray Name(const QString& text) {
     return ToCp932(text).Bytes;
 }
 
+bool HasLineEnd(const char* name) {
+    return std::strpbrk(name, "\r\n") != nullptr;
+}
+
+// Why these bytes are no INI text that the parser would read whole, or nothing. SimpleIni stops at
+// a NUL as at the end; a UTF-16 file reads as no keys at all; a "[" without its "]" makes the
+// section name run into the following lines, which hides their keys and would be written back with
+// a line break in it. Each would load as something less than the file, and a save would replace the
+// rest of it.
+QString Unreadable(const QByteArray& bytes) {
+    if (bytes.contains('\0')) return QStringLiteral("Not an INI text file: it holds a NUL byte");
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        return QStringLiteral("Not an INI text file: it is UTF-16 text");
+    int lineNo = 0;
+    for (qsizetype start = 0; start <= bytes.size();) {
+        qsizetype end = start;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        ++lineNo;
+        const QByteArrayView line = QByteArrayView(bytes).sliced(start, end - start);
+        qsizetype i = 0;
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+            ++i;
+        if (i < line.size() && line[i] == '[' && !line.contains(']'))
+            return QStringLiteral("Line %1: a section name without its \"]\"").arg(lineNo);
+        start = end + 1;
+    }
+    return {};
+}
+
 } // namespace
 
 IniFile::IniFile() : impl_(std::make_unique<Impl>()) {}
@@ -37,14 +68,47 @@ FileResult IniFile::Load(const QString& path) {
     if (!file.open(QIODevice::ReadOnly)) return FileResult::Failure(file.errorString());
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) return FileResult::Failure(file.errorString());
+    if (const QString why = Unreadable(bytes); !why.isEmpty()) return FileResult::Failure(why);
     const SI_Error rc = impl_->ini.LoadData(bytes.constData(), size_t(bytes.size()));
     if (rc < 0) {
         impl_->ini.Reset();
         return FileResult::Failure(rc == SI_NOMEM ? QStringLiteral("Out of memory")
                                                   : QStringLiteral("Unreadable INI data"));
     }
+    // What the line check cannot see: any name the parser made across a line end.
+    for (const TIniSection& section : Sections()) {
+        bool broken = HasLineEnd(section.Name.constData());
+        for (const auto& [key, value] : section.Keys)
+            broken = broken || HasLineEnd(key.constData());
+        if (broken) {
+            impl_->ini.Reset();
+            return FileResult::Failure(QStringLiteral("A section or key name runs over a line end"));
+        }
+    }
     exists_ = true;
     return {};
+}
+
+QList<TIniSection> IniFile::Sections() const {
+    CSimpleIniA::TNamesDepend sections;
+    impl_->ini.GetAllSections(sections);
+    sections.sort(CSimpleIniA::Entry::LoadOrder());
+    QList<TIniSection> out;
+    for (const CSimpleIniA::Entry& section : sections) {
+        TIniSection s{QByteArray(section.pItem), {}};
+        CSimpleIniA::TNamesDepend keys;
+        impl_->ini.GetAllKeys(section.pItem, keys);
+        keys.sort(CSimpleIniA::Entry::LoadOrder());
+        for (const CSimpleIniA::Entry& key : keys)
+            s.Keys.append(
+                {QByteArray(key.pItem), QByteArray(impl_->ini.GetValue(section.pItem, key.pItem, ""))});
+        out.append(std::move(s));
+    }
+    return out;
+}
+
+bool IniFile::HasKey(const QString& section, const QString& key) const {
+    return impl_->ini.GetValue(Name(section).constData(), Name(key).constData(), nullptr) != nullptr;
 }
 
 QString IniFile::ReadString(const QString& section, const QString& key, const QString& def) const {
