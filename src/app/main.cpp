@@ -1,6 +1,7 @@
 #include "program/ui/Main.h"
 #include "calibration/ui/CalPage.h"
 #include "common/Clock.h"
+#include "common/FileSizeSignal.h"
 #include "common/ProgramDir.h"
 #include "common/ui/WidgetPrompts.h"
 #include "link/serial/TComPort.h"
@@ -32,6 +33,7 @@ class TApplication final : public QApplication {
 } // namespace
 
 int main(int argc, char** argv) {
+    IgnoreFileSizeSignal();
     TApplication app(argc, argv);
     // No display name: the platform would append it to every caption, and captions are exact.
     // The link window may still be open when the main window closes; the program ends regardless.
