@@ -31,13 +31,20 @@ bool HasLineEnd(const char* name) {
 // a NUL as at the end; a UTF-16 file reads as no keys at all; a "[" without its "]" makes the
 // section name run into the following lines, which hides their keys and would be written back with
 // a line break in it. Each would load as something less than the file, and a save would replace the
-// rest of it.
+// rest of it. Bytes 0xFD to 0xFF are in no CP932 character: they mark UTF-16 and binary files, and
+// a file that held them in its first key could be saved as one that starts like UTF-16.
 QString Unreadable(const QByteArray& bytes) {
-    if (bytes.contains('\0')) return QStringLiteral("Not an INI text file: it holds a NUL byte");
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
         return QStringLiteral("Not an INI text file: it is UTF-16 text");
+    for (const char c : bytes) {
+        if (c == '\0') return QStringLiteral("Not an INI text file: it holds a NUL byte");
+        if (quint8(c) >= 0xFD)
+            return QStringLiteral("Not an INI text file: it holds the byte 0x%1, which no CP932 text has")
+                .arg(QString::number(quint8(c), 16).toUpper());
+    }
     int lineNo = 0;
-    for (qsizetype start = 0; start <= bytes.size();) {
+    // The parser drops a UTF-8 byte-order mark before it reads the first line.
+    for (qsizetype start = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0; start <= bytes.size();) {
         qsizetype end = start;
         while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
             ++end;
@@ -63,6 +70,7 @@ FileResult IniFile::Load(const QString& path) {
     impl_->ini.Reset();
     encodingError_.clear();
     exists_ = false;
+    fileComment_ = false;
     QFile file(path);
     if (!file.exists()) return {};
     if (!file.open(QIODevice::ReadOnly)) return FileResult::Failure(file.errorString());
@@ -85,6 +93,8 @@ FileResult IniFile::Load(const QString& path) {
             return FileResult::Failure(QStringLiteral("A section or key name runs over a line end"));
         }
     }
+    const QByteArrayView body = QByteArrayView(bytes).sliced(bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0);
+    fileComment_ = body.startsWith(';') || body.startsWith('#');
     exists_ = true;
     return {};
 }
@@ -96,6 +106,8 @@ QList<TIniSection> IniFile::Sections() const {
     QList<TIniSection> out;
     for (const CSimpleIniA::Entry& section : sections) {
         TIniSection s{QByteArray(section.pItem), {}};
+        // "[]" names the keys before the first header; without keys it holds nothing to keep.
+        if (s.Name.isEmpty() && impl_->ini.GetSectionSize(section.pItem) <= 0) continue;
         CSimpleIniA::TNamesDepend keys;
         impl_->ini.GetAllKeys(section.pItem, keys);
         keys.sort(CSimpleIniA::Entry::LoadOrder());
@@ -173,6 +185,14 @@ QByteArray IniFile::ToBytes() const {
         lineEmpty = true;
     }
     if (!lineEmpty) bytes += "\r\n";
+    // The reader takes comment lines at the very start of a file for the file's own comment, which
+    // the writer follows with an empty line. The comment of a first key or section, in a file
+    // without one, stays that key's or section's behind an empty line of its own; otherwise the
+    // next save would add one.
+    if (!fileComment_ && (bytes.startsWith(';') || bytes.startsWith('#'))) bytes.prepend("\r\n");
+    // The reader takes a UTF-8 byte-order mark at the start of a file for one and drops it. A first
+    // key whose name begins with those bytes (CP932 text can) keeps them behind a mark of its own.
+    if (bytes.startsWith("\xEF\xBB\xBF")) bytes.prepend("\xEF\xBB\xBF");
     return bytes;
 }
 

@@ -25,13 +25,13 @@ class IniFile {
 
     // A missing file loads as empty and reports success with Exists() false. A file that exists
     // but is no INI text that can be read whole fails, and so is never saved over: one holding a
-    // NUL byte (binary, UTF-16 or UTF-32 text), one starting with a UTF-16 byte-order mark, one
-    // with a line that starts a section name but lacks its "]", one whose section or key name would
-    // run over a line end.
+    // NUL byte (binary, UTF-16 or UTF-32 text) or a byte no CP932 text has (0xFD to 0xFF, as in a
+    // UTF-16 byte-order mark), one with a line that starts a section name but lacks its "]", one
+    // whose section or key name would run over a line end.
     FileResult Load(const QString& path);
     bool Exists() const { return exists_; }
 
-    // Every section, the one of keys before the first header (named "") included.
+    // Every section, the one of keys before the first header (named "") included when it has any.
     QList<TIniSection> Sections() const;
 
     bool HasKey(const QString& section, const QString& key) const;
@@ -54,5 +54,6 @@ class IniFile {
     struct Impl;
     std::unique_ptr<Impl> impl_;
     bool exists_ = false;
+    bool fileComment_ = false; // the loaded file starts with comment lines
     QString encodingError_;
 };

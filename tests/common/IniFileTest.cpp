@@ -106,8 +106,12 @@ INSTANTIATE_TEST_SUITE_P(Kinds, BadIniTable, ::testing::ValuesIn(BadIniFiles()),
 class OddIniTable : public IniFileTest,
                     public ::testing::WithParamInterface<std::pair<QByteArray, QByteArray>> {};
 
-TEST_P(OddIniTable, LoadsAndSavesBackItsKeys) {
+TEST_P(OddIniTable, LoadsAndSavesBackItsKeysAndASecondSaveChangesNothing) {
     Load(GetParam().first);
+    EXPECT_EQ(ini_.ToBytes(), GetParam().second);
+    const QList<TIniSection> first = ini_.Sections();
+    Load(GetParam().second, "saved.ini");
+    EXPECT_EQ(ini_.Sections(), first);
     EXPECT_EQ(ini_.ToBytes(), GetParam().second);
 }
 
@@ -118,6 +122,12 @@ INSTANTIATE_TEST_SUITE_P(
                       std::pair{QByteArray("; [not a section\r\n\r\n[A]\r\nk=v\r\n"),
                                 QByteArray("; [not a section\r\n\r\n[A]\r\nk=v\r\n")},
                       std::pair{QByteArray("[A]\rk=v\r"), QByteArray("[A]\r\nk=v\r\n")},
+                      // The first key's comment, in a file without a comment of its own, is not
+                      // read back as the file's (which a save follows with an empty line).
+                      std::pair{QByteArray("junk\r\n;c\r\nk=v\r\n"), QByteArray("\r\n;c\r\nk=v\r\n")},
+                      // A first key that starts with the bytes of a UTF-8 byte-order mark keeps them.
+                      std::pair{QByteArray("\t\xEF\xBB\xBF-=1\r\n"),
+                                QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF-=1\r\n")},
                       std::pair{QByteArray(""), QByteArray("")}));
 
 // The text, ReadInteger with default -1, and ReadBool: 0, 1, or -1 when it gives the default.

@@ -42,5 +42,7 @@ inline QList<TBadIniFile> BadIniFiles() {
         {"BracketAloneOnItsLine", "[\r\nEarly-WS]\r\nAdjWS=7.5\r\n[Record]\r\nSecRec=1\r\n"},
         {"IndentedSectionWithoutItsBracket", "[Record]\r\nSecRec=1\r\n  [Mine\nNote=keep\n"},
         {"LastLineOpensASection", "[Record]\r\nSecRec=1\r\n[ComPortM]\r\nPort=/dev/ttyUSB3\r\n[Mine"},
+        {"SectionAfterAUtf8Mark", "\xEF\xBB\xBF[\r\nRecord]\r\nSecRec=1\r\n"},
+        {"ByteNoCp932TextHas", "[Record]\r\nSecRec=1\r\n[Mine]\r\nNote=\xFF\r\n"},
     };
 }
