@@ -10,6 +10,9 @@ KRV_DEMO_PACKAGES=(fonts-noto-cjk fonts-liberation)
 KRV_BENCH_PACKAGES=(time xvfb xdotool python3)
 # The demo without a graphical session: xvfb-run needs xauth, which xvfb only recommends.
 KRV_XVFB_RUN_PACKAGES=(xvfb xauth)
+# The fuzz targets (scripts/fuzz.sh, run by the test command): clang, and the sanitizer and libFuzzer
+# runtimes, which clang only recommends.
+KRV_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The test command's checks of the sources: formatting (clang-format) over the tracked files (git).
 KRV_CHECK_PACKAGES=(clang-format git)
 

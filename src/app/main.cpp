@@ -1,4 +1,5 @@
 #include "common/Clock.h"
+#include "common/FileSizeSignal.h"
 #include "common/ProgramDir.h"
 #include "common/ui/WidgetPrompts.h"
 #include "link/serial/TComPort.h"
@@ -26,6 +27,7 @@ class TApplication final : public QApplication {
 } // namespace
 
 int main(int argc, char** argv) {
+    IgnoreFileSizeSignal();
     // No display name: the platform would append it to every caption, and captions are exact.
     TApplication app(argc, argv);
 

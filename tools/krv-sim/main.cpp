@@ -1,6 +1,7 @@
 #include "PtyPort.h"
 #include "QuitSignals.h"
 #include "StdinLines.h"
+#include "common/FileSizeSignal.h"
 #include "model/ConsoleCommand.h"
 #include "model/Responder.h"
 #include <QCommandLineParser>
@@ -72,6 +73,9 @@ const char* kDescription =
 } // namespace
 
 int main(int argc, char** argv) {
+    // Its output often goes to a file (the demo's krv-sim.out): past a size limit a line is lost,
+    // not the simulator.
+    IgnoreFileSizeSignal();
     // A closed standard descriptor would be handed to the pty, and stdin's reader would then eat the
     // port's bytes.
     for (int fd = 0; fd <= 2; ++fd)
