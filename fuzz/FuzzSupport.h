@@ -70,7 +70,7 @@ class FuzzPrompts : public UserPrompts, public PortSettingsPrompt {
     int Asked = 0;
     QString SaveChoice; // the file chosen in a save dialog; empty cancels
 
-    bool EditPortSettings(TComSettings&, const QStringList&) override {
+    bool EditPortSettings(TComSettings&, const QList<TPortInfo>&) override {
         if (InTick()) PromptInTick(QStringLiteral("the port setup dialog"));
         ++Asked;
         return false;

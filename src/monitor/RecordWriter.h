@@ -25,7 +25,9 @@ class TRecordWriter {
     static constexpr int DefaultCapacity = 86'400 + 1'440;
     enum class TMode {
         Thread, // the program's
-        Inline, // written at once on the caller's thread: how it was, for the benchmarks' comparison
+        // Written at once on the caller's thread: how it was, for the benchmarks' comparison, and for
+        // tests whose condition holds for one thread only.
+        Inline,
     };
 
     TRecordWriter(std::unique_ptr<RecordStorage> storage, const QString& folder, TMode mode = TMode::Thread,

@@ -42,7 +42,12 @@ QString Changes(const std::map<QString, QByteArray>& before, const std::map<QStr
 
 class UnwritableFolder : public ::testing::TestWithParam<TCondition>, protected CoreRig {
   protected:
-    UnwritableFolder() : CoreRig(EncodeDateTime(2026, 12, 9, 22, 51, 0)) {}
+    // A read-only folder is made so for the test's thread only (its file-system identity), so there the
+    // rows are written on it rather than on the writer's thread.
+    UnwritableFolder()
+        : CoreRig(EncodeDateTime(2026, 12, 9, 22, 51, 0), GetParam() == TCondition::ReadOnlyFolder
+                                                              ? TRecordWriter::TMode::Inline
+                                                              : TRecordWriter::TMode::Thread) {}
 };
 
 TEST_P(UnwritableFolder, EveryWriteFailsAsItsFileDoesAndNoFileChanges) {

@@ -11,13 +11,15 @@
 // arrive after each, between two ticks, as they would on the wire.
 class CoreRig {
   public:
-    explicit CoreRig(TDateTime start) : clock(start) {}
+    explicit CoreRig(TDateTime start, TRecordWriter::TMode recordMode = TRecordWriter::TMode::Thread)
+        : clock(start), core{port,      clock, prompts, prompts, dir.path(), std::make_unique<TFileStorage>(),
+                             recordMode} {}
 
     QTemporaryDir dir; // no Port0.ini unless a test writes one: the default settings stand
     SimulatedInstrumentPort port;
     ManualClock clock;
     RecordingPrompts prompts;
-    TProgramCore core{port, clock, prompts, prompts, dir.path()};
+    TProgramCore core;
     // What one tick is: the core's own, or a window's timer handler that forwards to it.
     std::function<void()> TickHandler = [this] { core.MainTimerTimer(); };
 
