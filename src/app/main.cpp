@@ -1,17 +1,21 @@
 #include "program/ui/Main.h"
 #include "calibration/ui/CalPage.h"
 #include "common/Clock.h"
-#include "common/ProgramDir.h"
+#include "common/ProgramFolders.h"
+#include "common/ProgramInfo.h"
 #include "common/ui/WidgetPrompts.h"
 #include "link/serial/TComPort.h"
 #include "link/ui/ComSetup.h"
 #include "link/ui/Comctrl.h"
 #include "monitor/ui/Monlist.h"
+#include "program/CommandLine.h"
 #include "program/ProgramCore.h"
 #include "settings/ui/Setwrite.h"
 #include "settings/ui/Systemset.h"
 #include <QApplication>
 #include <QMessageBox>
+#include <QTextStream>
+#include <cstdio>
 #include <exception>
 #include <memory>
 
@@ -32,8 +36,31 @@ class TApplication final : public QApplication {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The command line is read before any application object: --help, --version and --paths answer
+    // on the terminal without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    TCommandLine commandLine;
+    commandLine.Parse(arguments);
+    const TFolderChoice folders = ChooseFolders(CurrentFolderSituation(commandLine.DataDir));
+    if (commandLine.Action != TCommandAction::Run) {
+        const QCoreApplication terminal(argc, argv); // the usage names the program as it was called
+        QTextStream out(stdout), err(stderr);
+        return commandLine.Answer(folders, out, err);
+    }
+    if (const std::optional<QString> refusal = PrepareFolders(folders)) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(ProgramName), qPrintable(*refusal));
+        // A folder the user named must hold the records; the per-user folders' failure shows later
+        // as files that cannot be written, as beside the executable.
+        if (folders.Layout == TFolderLayout::DataDir) return 1;
+    }
+
     TApplication app(argc, argv);
-    // No display name: the platform would append it to every caption, and captions are exact.
+    // The window class and the Wayland app id name the desktop entry; no display name, since the
+    // platform would append it to every caption, and captions are exact.
+    QCoreApplication::setApplicationName(ApplicationId);
+    QGuiApplication::setDesktopFileName(ApplicationId);
     // The link window may still be open when the main window closes; the program ends regardless.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -41,7 +68,8 @@ int main(int argc, char** argv) {
     WidgetPrompts prompts;
     TComSetupPrompt portPrompt;
     TComPort port;
-    auto core = std::make_unique<TProgramCore>(port, clock, prompts, portPrompt, ProgramDir());
+    auto core = std::make_unique<TProgramCore>(port, clock, prompts, portPrompt, folders.Folders);
+    core->Link.SetPortOverride(commandLine.Port);
     // The windows in their order, since each creation does its part: the main window's gives the
     // parameter set its defaults, the system setting window's then loads BaseSetpoint.ini over them.
     // The others are windows of the main window and go with it.

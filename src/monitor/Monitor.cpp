@@ -4,8 +4,9 @@
 #include "common/UserPrompts.h"
 #include <QDir>
 
-TMonitor::TMonitor(TMeasurementStore& store, Clock& clock, UserPrompts& prompts, const QString& programDir)
-    : Records(programDir), store_(store), clock_(clock), prompts_(prompts), programDir_(programDir) {}
+TMonitor::TMonitor(TMeasurementStore& store, Clock& clock, UserPrompts& prompts,
+                   const TProgramFolders& folders)
+    : Records(folders.Data), store_(store), clock_(clock), prompts_(prompts), configDir_(folders.Config) {}
 
 void TMonitor::OnMainTick() {
     const TDateTime now = clock_.Now();
@@ -45,7 +46,7 @@ void TMonitor::WriteSecondRecord(TDateTime now) {
 }
 
 QString TMonitor::SettingsPath() const {
-    return QDir(programDir_).filePath(QStringLiteral("BaseSetpoint.ini"));
+    return QDir(configDir_).filePath(QStringLiteral("BaseSetpoint.ini"));
 }
 
 void TMonitor::LoadRecordSettings() {

@@ -1,6 +1,7 @@
 #pragma once
 #include "common/DateTime.h"
 #include "common/Notifier.h"
+#include "common/ProgramFolders.h"
 #include "common/TextFile.h"
 #include "monitor/MinuteStatistics.h"
 #include "monitor/MonitorList.h"
@@ -17,7 +18,7 @@ struct TMeasurementStore;
 // monitor list window only shows `List` and forwards its buttons here.
 class TMonitor {
   public:
-    TMonitor(TMeasurementStore& store, Clock& clock, UserPrompts& prompts, const QString& programDir);
+    TMonitor(TMeasurementStore& store, Clock& clock, UserPrompts& prompts, const TProgramFolders& folders);
     TMonitor(const TMonitor&) = delete;
     TMonitor& operator=(const TMonitor&) = delete;
 
@@ -60,7 +61,7 @@ class TMonitor {
     TMeasurementStore& store_;
     Clock& clock_;
     UserPrompts& prompts_;
-    QString programDir_;
+    QString configDir_;
     // The save dialog offers the last confirmed name, for both exports.
     QString lastExportName_;
 };

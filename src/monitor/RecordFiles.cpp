@@ -15,8 +15,8 @@ bool IsNewFile(const QString& path) {
 
 } // namespace
 
-TRecordFiles::TRecordFiles(const QString& programDir)
-    : directory_(QDir(programDir).filePath(QStringLiteral("Record"))) {}
+TRecordFiles::TRecordFiles(const QString& dataDir)
+    : directory_(QDir(dataDir).filePath(QStringLiteral("Record"))) {}
 
 void TRecordFiles::EnsureDirectory() const {
     QDir().mkpath(directory_);

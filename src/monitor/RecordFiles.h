@@ -10,7 +10,7 @@ struct TMinuteResult;
 // row being written. A row that cannot be written is lost silently; the next row is tried anew.
 class TRecordFiles {
   public:
-    explicit TRecordFiles(const QString& programDir);
+    explicit TRecordFiles(const QString& dataDir);
 
     QString Directory() const { return directory_; }
     // Creates the directory and its parents if missing; a failure shows later as a lost row.

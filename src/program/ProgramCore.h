@@ -4,6 +4,7 @@
 #include "acquisition/PollingCycle.h"
 #include "calibration/Calibration.h"
 #include "common/Notifier.h"
+#include "common/ProgramFolders.h"
 #include "link/DeviceLink.h"
 #include "monitor/Monitor.h"
 #include "settings/Settings.h"
@@ -19,7 +20,7 @@ class UserPrompts;
 class TProgramCore {
   public:
     TProgramCore(SerialPort& port, Clock& clock, UserPrompts& prompts, PortSettingsPrompt& portPrompt,
-                 QString programDir);
+                 const TProgramFolders& folders);
     TProgramCore(const TProgramCore&) = delete;
     TProgramCore& operator=(const TProgramCore&) = delete;
 
