@@ -108,6 +108,9 @@ TEST_F(ProgramRunTest, AnswersOnTheTerminalWithoutADisplay) {
     const ProgramRun version = Start(KRV_MONITOR_PATH, {"--version"}, false, noDisplay);
     EXPECT_EQ(version.code, 0) << version.err.toStdString();
     EXPECT_EQ(version.out, QString("krv-monitor 0.80 (Qt %1)\n").arg(qVersion()));
+    const ProgramRun simVersion = Start(KRV_SIM_PATH, {"--version"}, false, noDisplay);
+    EXPECT_EQ(simVersion.code, 0);
+    EXPECT_EQ(simVersion.out, QString("krv-sim 0.80 (Qt %1)\n").arg(qVersion()));
 
     const ProgramRun help = Start(KRV_MONITOR_PATH, {"--help"}, false, noDisplay);
     EXPECT_EQ(help.code, 0);
