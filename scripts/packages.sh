@@ -15,6 +15,9 @@ KRV_CHECK_PACKAGES=(clang-format git)
 # The Debian package (scripts/package.sh): file for CPack's dpkg-shlibdeps step, lintian, and the
 # validators of the desktop entry and the AppStream metadata.
 KRV_PACKAGE_PACKAGES=(file lintian desktop-file-utils appstream)
+# The screenshots (scripts/screenshots.sh): a virtual X server, clicks, the screen's picture
+# (imagemagick's import), and the accessibility bus through which the script finds the controls.
+KRV_SHOTS_PACKAGES=(xvfb xdotool imagemagick dbus-daemon at-spi2-core python3-pyatspi)
 
 # Installs whichever of the named packages are missing.
 krv_install_packages() {
