@@ -9,7 +9,8 @@ struct TSaveFileRequest {
     QString Filter;
     QString DefaultExt;
     QString InitialName;
-    QString Directory;
+    // Initialised, so that a request that leaves it out is no missing initializer.
+    QString Directory = {};
 };
 
 // A file-open dialog: a filter as for saving, the extension added to a name typed without one, the
@@ -17,7 +18,7 @@ struct TSaveFileRequest {
 struct TOpenFileRequest {
     QString Filter;
     QString DefaultExt;
-    QString Directory;
+    QString Directory = {};
 };
 
 // Everything the core asks of the user. Widgets implement it; tests record what was asked.
