@@ -7,9 +7,9 @@
 #include "settings/Settings.h"
 
 TCalibration::TCalibration(TSettings& settings, TExchange& exchange, TMeasurementStore& store, Clock& clock,
-                           UserPrompts& prompts, QString programDir)
+                           UserPrompts& prompts, QString dataDir)
     : settings_(settings), exchange_(exchange), store_(store), clock_(clock), prompts_(prompts),
-      programDir_(std::move(programDir)) {
+      dataDir_(std::move(dataDir)) {
     defaultStepFollowing_ = settings_.Sends.DefaultStepSent.Follow([this](int) { SeqRetry = 2; });
 }
 
@@ -92,7 +92,7 @@ void TCalibration::RunSequencer() {
 }
 
 std::optional<QString> TCalibration::CalFilePath(const QString& suffix) const {
-    return ::CalFilePath(programDir_, settings_.Prm.SerialNo, settings_.Prm.CalStart, suffix);
+    return ::CalFilePath(dataDir_, settings_.Prm.SerialNo, settings_.Prm.CalStart, suffix);
 }
 
 void TCalibration::SaveCalSetpoint() {

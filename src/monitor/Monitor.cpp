@@ -4,10 +4,11 @@
 #include "common/UserPrompts.h"
 #include <QDir>
 
-TMonitor::TMonitor(TMeasurementStore& store, Clock& clock, UserPrompts& prompts, const QString& programDir,
-                   std::unique_ptr<RecordStorage> storage, TRecordWriter::TMode mode)
-    : Records(std::move(storage), QDir(programDir).filePath(QStringLiteral("Record")), mode), store_(store),
-      clock_(clock), prompts_(prompts), programDir_(programDir) {}
+TMonitor::TMonitor(TMeasurementStore& store, Clock& clock, UserPrompts& prompts,
+                   const TProgramFolders& folders, std::unique_ptr<RecordStorage> storage,
+                   TRecordWriter::TMode mode)
+    : Records(std::move(storage), QDir(folders.Data).filePath(QStringLiteral("Record")), mode), store_(store),
+      clock_(clock), prompts_(prompts), configDir_(folders.Config) {}
 
 void TMonitor::OnMainTick() {
     TakeRecordOutcomes();
@@ -65,7 +66,7 @@ void TMonitor::FlushRecords() {
 }
 
 QString TMonitor::SettingsPath() const {
-    return QDir(programDir_).filePath(QStringLiteral("BaseSetpoint.ini"));
+    return QDir(configDir_).filePath(QStringLiteral("BaseSetpoint.ini"));
 }
 
 void TMonitor::LoadRecordSettings() {

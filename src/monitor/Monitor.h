@@ -1,6 +1,7 @@
 #pragma once
 #include "common/DateTime.h"
 #include "common/Notifier.h"
+#include "common/ProgramFolders.h"
 #include "common/TextFile.h"
 #include "monitor/MinuteStatistics.h"
 #include "monitor/MonitorList.h"
@@ -20,7 +21,7 @@ struct TMeasurementStore;
 class TMonitor {
   public:
     // Record rows go to `storage` (the file system unless a test or benchmark says otherwise).
-    TMonitor(TMeasurementStore& store, Clock& clock, UserPrompts& prompts, const QString& programDir,
+    TMonitor(TMeasurementStore& store, Clock& clock, UserPrompts& prompts, const TProgramFolders& folders,
              std::unique_ptr<RecordStorage> storage = std::make_unique<TFileStorage>(),
              TRecordWriter::TMode mode = TRecordWriter::TMode::Thread);
     TMonitor(const TMonitor&) = delete;
@@ -73,7 +74,7 @@ class TMonitor {
     TMeasurementStore& store_;
     Clock& clock_;
     UserPrompts& prompts_;
-    QString programDir_;
+    QString configDir_;
     // Each export's save dialog offers the name last confirmed for it: a shared name put the
     // other file one Enter away from being overwritten.
     QString lastShortLogName_;

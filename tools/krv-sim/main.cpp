@@ -2,6 +2,7 @@
 #include "QuitSignals.h"
 #include "StdinLines.h"
 #include "common/FileSizeSignal.h"
+#include "common/ProgramInfo.h"
 #include "model/ConsoleCommand.h"
 #include "model/Responder.h"
 #include <QCommandLineParser>
@@ -115,9 +116,14 @@ int main(int argc, char** argv) {
         {"answer-key", "Write answers give OTHER in KEY's place (repeatable).", "KEY=OTHER"},
         {{"q", "quiet"}, "Log errors only."},
         {{"v", "verbose"}, "Log every frame received and sent."},
+        {"version", "Show the simulator's version and its Qt version, and exit."},
     };
     parser.addOptions(options);
     parser.process(app);
+    if (parser.isSet("version")) {
+        PrintLine(stdout, VersionLine("krv-sim"));
+        return 0;
+    }
 
     InstrumentModel model;
     FaultInjector faults;
