@@ -4,12 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-<<<<<<< HEAD
 # The demo's fonts too: the window tests measure the Japanese texts in the fonts the program shows.
-krv_install_packages "${KRV_BUILD_PACKAGES[@]}" "${KRV_CHECK_PACKAGES[@]}" "${KRV_DEMO_PACKAGES[@]}"
-=======
-krv_install_packages "${KRV_BUILD_PACKAGES[@]}" "${KRV_CHECK_PACKAGES[@]}" "${KRV_FUZZ_PACKAGES[@]}"
->>>>>>> rel15
+krv_install_packages "${KRV_BUILD_PACKAGES[@]}" "${KRV_CHECK_PACKAGES[@]}" "${KRV_DEMO_PACKAGES[@]}" "${KRV_FUZZ_PACKAGES[@]}"
 # A locale with a decimal comma, so the number tests prove they ignore it (skipped where it cannot be made).
 if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
     localedef -i de_DE -f UTF-8 de_DE.UTF-8 2>/dev/null || echo "note: de_DE.UTF-8 unavailable; locale tests skip"
