@@ -2,6 +2,7 @@
 #include "acquisition/MeasurementStore.h"
 #include "common/TextFile.h"
 #include "monitor/RecordRows.h"
+#include "monitor/RecordStorage.h"
 #include <QFileInfo>
 #include <chrono>
 
@@ -14,8 +15,9 @@ using Steady = std::chrono::steady_clock;
 // the ratio should stay near 1.
 void BM_SecondRowAppend(benchmark::State& state) {
     QTemporaryDir dir;
-    TRecordFiles records(dir.path());
-    records.EnsureDirectory();
+    TFileStorage storage;
+    TRecordFiles records(storage, dir.filePath("Record"));
+    (void)storage.EnsureFolder(records.Folder());
     const TDateTime day = EncodeDateTime(2026, 12, 9, 10, 0, 0);
     TSampleRec sample;
     sample.WindSpeed = 3.25f;
@@ -28,7 +30,7 @@ void BM_SecondRowAppend(benchmark::State& state) {
         const QString row = SecondRecordRow(sample, day);
         for (int s = 0; s < rows; ++s)
             lines << row;
-        if (!AppendLines(QDir(records.Directory()).filePath(SecondRecordFileName(ports[f], day)), lines)) {
+        if (!AppendLines(QDir(records.Folder()).filePath(SecondRecordFileName(ports[f], day)), lines)) {
             state.SkipWithError("cannot fill the day files");
             return;
         }
@@ -38,7 +40,9 @@ void BM_SecondRowAppend(benchmark::State& state) {
     for (auto _ : state) {
         for (int f = 0; f < 2; ++f) {
             const Steady::time_point t0 = Steady::now();
-            if (!records.WriteSecondRecord(sample, ports[f], day + (k % 86400) / 86400.0))
+            const TDateTime now = day + (k % 86400) / 86400.0;
+            if (!records.Write({TRecordKind::Second, SecondRecordFileName(ports[f], now),
+                                SecondRecordHeader(ports[f]), false, SecondRecordRow(sample, now)}))
                 state.SkipWithError("append failed");
             spent[f] += Steady::now() - t0;
         }
@@ -74,8 +78,9 @@ void BM_SimulatedDay(benchmark::State& state) {
             rig->core.MainTimerTimer();
             rig->port.DeliverAnswers();
         }
+        rig->core.Monitor.FlushRecords();
         state.PauseTiming();
-        const QDir records(rig->core.Monitor.Records.Directory());
+        const QDir records(rig->core.Monitor.Records.Folder());
         const QFileInfo minute(records.filePath(MinuteRecordFileName(midnight)));
         const QFileInfo second(
             records.filePath(SecondRecordFileName(rig->core.Store.MySts.PortName, midnight)));

@@ -10,7 +10,14 @@
 #   2. scripts/demo.sh with QT_QPA_PLATFORM=offscreen: krv-sim and krv-monitor must still be
 #      running after KRV_FRESH_DEMO_SECONDS (default 5),
 #   3. scripts/demo.sh without a display (must refuse), then under xvfb-run as it advises,
-#   4. scripts/bench.sh briefly and scripts/measure_monitor.sh for 5 s.
+#   4. scripts/bench.sh briefly and scripts/measure_monitor.sh for 5 s,
+#   5. scripts/screenshots.sh with KRV_SHOTS_SECONDS=5,
+#   6. scripts/package.sh, then `apt-get install ./krv-monitor_*.deb`: the installed krv-monitor
+#      --version and --help without a display; then, as a normal user (krvtech, in dialout), the
+#      installed krv-monitor under Xvfb with --port on the installed krv-sim and the second record
+#      switched on in ~/.config/krv-monitor: the start button is clicked (found through the
+#      accessibility bus) and after KRV_FRESH_RECORD_SECONDS (default 8) the second record must
+#      hold rows in ~/.local/share/krv-monitor/Record, and nothing under /usr may have changed.
 # Run it by hand before changing the package list; it takes a while and needs the network.
 # Everything it makes (mounts, the root directory) is removed on every exit.
 set -euo pipefail
@@ -150,6 +157,74 @@ scripts/bench.sh --benchmark_min_time=0.01 2>&1 | grep -v '^\[[0-9]*/[0-9]*\]'
 step "scripts/measure_monitor.sh, 5 s"
 KRV_MEASURE_SECONDS=5 scripts/measure_monitor.sh 2>&1 | grep -v '^\[[0-9]*/[0-9]*\]'
 
+step "scripts/screenshots.sh, 5 s of polling"
+KRV_SHOTS_SECONDS=5 scripts/screenshots.sh 2>&1 | grep -v '^\[[0-9]*/[0-9]*\]'
+ls -l docs/screenshots
+
+step "scripts/package.sh"
+t0=$(date +%s)
+scripts/package.sh 2>&1 | grep -v '^\[[0-9]*/[0-9]*\]' | tee /tmp/package.log
+echo "fresh-check: package.sh took $(( $(date +%s) - t0 )) s"
+deb=$(tail -n1 /tmp/package.log)
+[ -f "$deb" ] || fail "package.sh named no package"
+
+step "apt-get install ./$(basename "$deb")"
+DEBIAN_FRONTEND=noninteractive apt-get install -y "$deb" 2>&1 | tail -n 5
+[ "$(command -v krv-monitor)" = /usr/bin/krv-monitor ] || fail "krv-monitor is not /usr/bin/krv-monitor"
+dpkg -L krv-monitor | grep -E '/bin/|\.desktop$|metainfo|scalable|/man1/'
+version=$(env -u DISPLAY QT_QPA_PLATFORM=xcb krv-monitor --version)
+echo "krv-monitor --version: $version"
+[[ "$version" == "krv-monitor 0.80 (Qt "*")" ]] || fail "krv-monitor --version"
+env -u DISPLAY QT_QPA_PLATFORM=xcb krv-monitor --help > /tmp/help.txt || fail "krv-monitor --help"
+grep -q -- '--port <PATH>' /tmp/help.txt || fail "krv-monitor --help names no --port"
+echo "krv-sim --version: $(krv-sim --version)"
+
+step "the installed program as a normal user"
+source scripts/packages.sh
+krv_install_packages passwd "${KRV_SHOTS_PACKAGES[@]}"
+id krvtech > /dev/null 2>&1 || useradd --create-home --groups dialout krvtech
+mkdir -p -m 1777 /tmp/.X11-unix
+touch /tmp/before-run
+sleep 1 # a file written in the same second as the stamp would not count as newer
+cat > /home/krvtech/run.sh <<'USER'
+set -euo pipefail
+cd
+seconds="$1"
+mkdir -p .config/krv-monitor
+printf '[Record]\r\nSecRec=1\r\n' > .config/krv-monitor/BaseSetpoint.ini
+krv-monitor --paths
+Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3> display 2> xvfb.log &
+xvfb=$!
+sim="" monitor=""
+trap 'kill $monitor $sim $xvfb 2>/dev/null || true' EXIT
+for _ in $(seq 100); do [ -s display ] && break; sleep 0.1; done
+export DISPLAY=":$(head -n1 display)"
+port=/tmp/krvtech-sim.port
+krv-sim --link "$port" --vary > sim.out 2> sim.log &
+sim=$!
+for _ in $(seq 50); do [ -e "$port" ] && break; sleep 0.1; done
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 krv-monitor --port "$port" > monitor.log 2>&1 &
+monitor=$!
+read -r x y w h < <(/usr/bin/python3 /src/scripts/ui_find.py org.krvmonitor.KrvMonitor "push button" "データ収取開始" 30)
+xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
+sleep "$seconds"
+USER
+chmod 644 /home/krvtech/run.sh
+runuser -u krvtech -- env -i PATH=/usr/bin:/bin HOME=/home/krvtech USER=krvtech LANG=C.UTF-8 \
+    dbus-run-session -- bash /home/krvtech/run.sh "${KRV_FRESH_RECORD_SECONDS:-8}" 2>&1 |
+    { grep -v '^dbus-daemon\|^SpiRegistry' || true; }
+data=/home/krvtech/.local/share/krv-monitor
+ls -l "$data" "$data/Record" || fail "no Record folder in $data"
+record=$(ls "$data"/Record/RT_krvtech-sim.port_*.csv 2>/dev/null | head -n1)
+[ -n "$record" ] || fail "no second record in $data/Record"
+rows=$(grep -c '^[0-9]\{4\}/' "$record" || true)
+echo "fresh-check: $(basename "$record"): $rows rows"
+[ "$rows" -ge 3 ] || fail "the second record holds $rows rows"
+[ "$(stat -c %U "$record")" = krvtech ] || fail "the record is not the user's"
+changed=$(find /usr -newer /tmp/before-run -print | head -n 20)
+[ -z "$changed" ] || { echo "$changed"; fail "files under /usr changed while the program ran"; }
+echo "fresh-check: nothing under /usr changed"
+
 step "done"
 INNER
 
@@ -158,7 +233,8 @@ echo "fresh-check: entering the root"
 # untouched), a /dev/shm; all gone when its first process ends. --kill-child ends it with us.
 unshare --mount --pid --fork --kill-child --propagation private -- env -i \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin HOME=/root TERM="${TERM:-dumb}" \
-    KRV_FRESH_DEMO_SECONDS="${KRV_FRESH_DEMO_SECONDS:-5}" ROOT="$root" bash -c '
+    KRV_FRESH_DEMO_SECONDS="${KRV_FRESH_DEMO_SECONDS:-5}" KRV_FRESH_RECORD_SECONDS="${KRV_FRESH_RECORD_SECONDS:-8}" \
+    ROOT="$root" bash -c '
     set -euo pipefail
     mount -t proc proc "$ROOT/proc"
     mount -t devpts -o newinstance,ptmxmode=0666,mode=0620,gid=5 devpts "$ROOT/dev/pts"

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the button pictures and the KRV emblem in resources/ (RGBA PNG, standard library only)."""
+"""Draws the button pictures and the KRV emblem in resources/ (RGBA PNG, standard library only), and
+the emblem as the menus' icon in the hicolor sizes and as SVG (resources/icons/)."""
 import math
 import os
 
@@ -151,16 +152,51 @@ def emblem(s):
             (union(*lines), (255, 255, 255))]
 
 
+def emblem_svg(s):
+    """The emblem as SVG, the same shapes as emblem(s): the scalable icon of the menus."""
+    inset = 0.04 * s
+    w = max(2.6, 0.075 * s)
+    gusts = [wind_line(s, 0.30, 0.18, 0.45, 0.09, True), wind_line(s, 0.51, 0.13, 0.71, 0.10, True),
+             wind_line(s, 0.71, 0.23, 0.57, 0.08, False)]
+    lines = "\n".join(
+        '  <polyline points="%s"/>' % " ".join("%.2f,%.2f" % p for p in pts) for pts in gusts)
+    return f"""<svg xmlns="http://www.w3.org/2000/svg" width="{s}" height="{s}" viewBox="0 0 {s} {s}">
+  <defs>
+    <linearGradient id="back" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="rgb(40,95,170)"/>
+      <stop offset="1" stop-color="rgb(20,55,115)"/>
+    </linearGradient>
+  </defs>
+  <rect x="0.5" y="0.5" width="{s - 1}" height="{s - 1}" rx="{0.2 * s:.2f}" fill="rgb(15,40,85)"/>
+  <rect x="{0.5 + inset:.2f}" y="{0.5 + inset:.2f}" width="{s - 1 - 2 * inset:.2f}" height="{s - 1 - 2 * inset:.2f}"
+        rx="{0.2 * s - inset:.2f}" fill="url(#back)"/>
+  <g fill="none" stroke="white" stroke-width="{w:.2f}" stroke-linecap="round" stroke-linejoin="round">
+{lines}
+  </g>
+</svg>
+"""
+
+
+# The application id names the icon in the hicolor theme, as it names the desktop entry.
+APP_ID = "org.krvmonitor.KrvMonitor"
+ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
+
+
 def main():
     root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources")
     jobs = [("buttons/start.png", 32, start()), ("buttons/stop.png", 32, stop()),
             ("buttons/savedata.png", 32, savedata()), ("buttons/setpoint.png", 32, setpoint()),
             ("logo/krv-mark.png", 50, emblem(50)), ("logo/krv-icon.png", 64, emblem(64))]
+    jobs += [(f"icons/hicolor/{n}x{n}/apps/{APP_ID}.png", n, emblem(n)) for n in ICON_SIZES]
     for name, size, layers in jobs:
         path = os.path.join(root, name)
         os.makedirs(os.path.dirname(path), exist_ok=True)
         with open(path, "wb") as f:
             f.write(png(render(size, layers)))
+    svg = os.path.join(root, f"icons/hicolor/scalable/apps/{APP_ID}.svg")
+    os.makedirs(os.path.dirname(svg), exist_ok=True)
+    with open(svg, "w") as f:
+        f.write(emblem_svg(64))
 
 
 if __name__ == "__main__":

@@ -1,4 +1,4 @@
-# Debian 12 packages the build, the tests, the demo and the measurements need. They are installed
+# Debian 12 packages the build, the tests, the demo, the measurements and the package need. They are installed
 # with --no-install-recommends, so whatever another package only recommends must be listed here.
 # Sourced by the other scripts. scripts/check-packages.sh checks the build's list against what
 # configure used; scripts/fresh-check.sh tries every list on a fresh system.
@@ -11,8 +11,17 @@ KRV_DEMO_PACKAGES=(fonts-noto-cjk fonts-liberation)
 KRV_BENCH_PACKAGES=(time xvfb xdotool python3)
 # The demo without a graphical session: xvfb-run needs xauth, which xvfb only recommends.
 KRV_XVFB_RUN_PACKAGES=(xvfb xauth)
+# The fuzz targets (scripts/fuzz.sh, run by the test command): clang, and the sanitizer and libFuzzer
+# runtimes, which clang only recommends.
+KRV_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The test command's checks of the sources: formatting (clang-format) over the tracked files (git).
 KRV_CHECK_PACKAGES=(clang-format git)
+# The Debian package (scripts/package.sh): file for CPack's dpkg-shlibdeps step, lintian, and the
+# validators of the desktop entry and the AppStream metadata.
+KRV_PACKAGE_PACKAGES=(file lintian desktop-file-utils appstream)
+# The screenshots (scripts/screenshots.sh): a virtual X server, clicks, the screen's picture
+# (imagemagick's import), and the accessibility bus through which the script finds the controls.
+KRV_SHOTS_PACKAGES=(xvfb xdotool imagemagick dbus-daemon at-spi2-core python3-pyatspi)
 
 # Installs whichever of the named packages are missing.
 krv_install_packages() {

@@ -10,11 +10,10 @@ bool IsFileNameSafeSerialNo(const QString& serialNo) {
     return true;
 }
 
-std::optional<QString> CalFilePath(const QString& programDir, const QString& serialNo, TDateTime calStart,
+std::optional<QString> CalFilePath(const QString& dir, const QString& serialNo, TDateTime calStart,
                                    const QString& suffix) {
     if (!IsFileNameSafeSerialNo(serialNo)) return std::nullopt;
-    return QDir(programDir)
-        .filePath(serialNo + FormatDateTime(QStringLiteral("_yymmddhhnn"), calStart) + suffix);
+    return QDir(dir).filePath(serialNo + FormatDateTime(QStringLiteral("_yymmddhhnn"), calStart) + suffix);
 }
 
 QStringList CalCsvLines(const TSampleHistory& history) {

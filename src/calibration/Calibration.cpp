@@ -5,12 +5,11 @@
 #include "common/Clock.h"
 #include "common/UserPrompts.h"
 #include "settings/Settings.h"
-#include <QFileInfo>
 
 TCalibration::TCalibration(TSettings& settings, TExchange& exchange, TMeasurementStore& store, Clock& clock,
-                           UserPrompts& prompts, QString programDir)
+                           UserPrompts& prompts, QString dataDir)
     : settings_(settings), exchange_(exchange), store_(store), clock_(clock), prompts_(prompts),
-      programDir_(std::move(programDir)) {
+      dataDir_(std::move(dataDir)) {
     defaultStepFollowing_ = settings_.Sends.DefaultStepSent.Follow([this](int) { SeqRetry = 2; });
 }
 
@@ -93,7 +92,7 @@ void TCalibration::RunSequencer() {
 }
 
 std::optional<QString> TCalibration::CalFilePath(const QString& suffix) const {
-    return ::CalFilePath(programDir_, settings_.Prm.SerialNo, settings_.Prm.CalStart, suffix);
+    return ::CalFilePath(dataDir_, settings_.Prm.SerialNo, settings_.Prm.CalStart, suffix);
 }
 
 void TCalibration::SaveCalSetpoint() {
@@ -126,10 +125,15 @@ void TCalibration::BBCalStartClick(const QString& serialNo) {
     TWritePrm& prm = settings_.Prm;
     prm.SerialNo = serialNo;
     prm.CalStart = clock_.Now();
-    const QString path = settings_.DefaultSetpointPath();
-    const bool exists = QFileInfo::exists(path);
-    (void)prm.LoadSetpoint(path);
-    if (!exists) prompts_.ShowError(QStringLiteral("DefaultPrm.krvが見つかりません。"));
+    // A file that cannot be read (binary, UTF-16, a broken section) or holds not one setpoint key
+    // (empty, some other text) is no more a default set than a missing one: the user is told the
+    // same, and the calibration starts from the built-in defaults rather than from whatever the
+    // parameter set held.
+    int keys = 0;
+    if (!prm.LoadSetpoint(settings_.DefaultSetpointPath(), &keys) || keys == 0) {
+        prm.SetDefaults();
+        prompts_.ShowError(QStringLiteral("DefaultPrm.krvが見つかりません。"));
+    }
     CalStep = 1;
     ShowCalState();
     settings_.Sends.AddStatusLine(QStringLiteral("■キャリブレーション開始■"));

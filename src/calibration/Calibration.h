@@ -19,7 +19,7 @@ struct TMeasurementStore;
 class TCalibration {
   public:
     TCalibration(TSettings& settings, TExchange& exchange, TMeasurementStore& store, Clock& clock,
-                 UserPrompts& prompts, QString programDir);
+                 UserPrompts& prompts, QString dataDir);
     TCalibration(const TCalibration&) = delete;
     TCalibration& operator=(const TCalibration&) = delete;
 
@@ -66,6 +66,6 @@ class TCalibration {
     TMeasurementStore& store_;
     Clock& clock_;
     UserPrompts& prompts_;
-    QString programDir_;
+    QString dataDir_;
     TNotifier<int>::Subscription defaultStepFollowing_;
 };

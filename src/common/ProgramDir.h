@@ -1,5 +1,5 @@
 #pragma once
 #include <QString>
 
-// The directory of the running executable: Port0.ini, BaseSetpoint.ini and the records live there.
+// The directory of the running executable; ChooseFolders() decides whether the files live there.
 QString ProgramDir();

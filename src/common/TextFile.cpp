@@ -105,14 +105,26 @@ TCp932Bytes EncodeLines(const QStringList& lines, TUnmappable mode) {
 FileResult AppendLines(const QString& path, const QStringList& lines) {
     const TCp932Bytes encoded = EncodeLines(lines);
     if (!encoded.Ok()) return FileResult::Failure(encoded.Error);
-    const QByteArray& bytes = encoded.Bytes;
+    // Unbuffered: the lines go out in one write, and a failure is seen at that write.
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return FileResult::Failure(file.errorString());
-    if (file.write(bytes) != bytes.size()) return FileResult::Failure(file.errorString());
-    // Buffered data reaches the disk only here, so a full disk shows up at the flush.
-    if (!file.flush()) return FileResult::Failure(file.errorString());
-    file.close();
-    return {};
+    bool readable = file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered);
+    if (!readable && !file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return FileResult::Failure(file.errorString());
+    const qint64 before = file.size();
+    QByteArray bytes = encoded.Bytes;
+    // A last line without its end (a crash or a power cut in the middle of a row) would have the
+    // new lines glued to it; they start on a line of their own instead.
+    char last = '\n';
+    if (readable && before > 0 && file.seek(before - 1) && file.getChar(&last) && last != '\n')
+        bytes.prepend(last == '\r' ? "\n" : "\r\n");
+    if (file.write(bytes) == bytes.size()) return {};
+    const QString reason = file.errorString();
+    // Part of the lines may have landed (a full disk, a file-size limit): without them the file is
+    // as it was, and the next append starts on a clean line.
+    if (!file.resize(before))
+        return FileResult::Failure(
+            QStringLiteral("%1; the part written could not be removed: %2").arg(reason, file.errorString()));
+    return FileResult::Failure(reason);
 }
 
 FileResult ReplaceFile(const QString& path, const QStringList& lines, TUnmappable mode) {

@@ -3,17 +3,22 @@
 #include <optional>
 
 // A file-save dialog: a filter of "description|pattern" pairs, the extension added to a name typed
-// without one, and the name offered first. An existing file is confirmed before it is replaced.
+// without one, the name offered first and the folder it starts in (empty: the toolkit's choice). An
+// existing file is confirmed before it is replaced.
 struct TSaveFileRequest {
     QString Filter;
     QString DefaultExt;
     QString InitialName;
+    // Initialised, so that a request that leaves it out is no missing initializer.
+    QString Directory = {};
 };
 
-// A file-open dialog: a filter as for saving, the extension added to a name typed without one.
+// A file-open dialog: a filter as for saving, the extension added to a name typed without one, the
+// folder it starts in.
 struct TOpenFileRequest {
     QString Filter;
     QString DefaultExt;
+    QString Directory = {};
 };
 
 // Everything the core asks of the user. Widgets implement it; tests record what was asked.

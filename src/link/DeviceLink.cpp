@@ -88,19 +88,42 @@ QString TDeviceLink::SettingsPath() const {
 }
 
 void TDeviceLink::LoadPortSettings() {
-    ComPortM.LoadSettings(SettingsPath());
+    if (portOverride_.isEmpty()) {
+        ComPortM.LoadSettings(SettingsPath());
+        return;
+    }
+    // Loaded over the file's own port, so that a file without a Port key keeps it; a load that
+    // fails changes nothing.
+    TComSettings loaded = ComPortM.Settings;
+    loaded.Port = filePort_;
+    LoadSettingsFile(loaded, SettingsPath());
+    filePort_ = loaded.Port;
+    loaded.Port = portOverride_;
+    ComPortM.Settings = loaded;
+    if (ComPortM.Connected()) ComPortM.ApplySettings();
 }
 
 void TDeviceLink::SavePortSettings() {
-    ComPortM.StoreSettings(SettingsPath());
+    TComSettings stored = ComPortM.Settings;
+    if (!portOverride_.isEmpty() && stored.Port == portOverride_) stored.Port = filePort_;
+    StoreSettingsFile(stored, SettingsPath());
 }
 
 void TDeviceLink::EditPortSettings() {
     const QList<TPortInfo> ports = ComPortM.AvailablePorts();
     TComSettings choice = ComPortM.Settings;
     choice.Port = ProposedPort(ports, choice.Port, QFileInfo::exists(SettingsPath()));
-    if (portPrompt_.EditPortSettings(choice, ports)) ComPortM.Settings = choice;
+    const bool confirmed = portPrompt_.EditPortSettings(choice, ports);
+    if (confirmed) ComPortM.Settings = choice;
+    if (confirmed && ComPortM.Settings.Port != portOverride_) portOverride_.clear();
     SavePortSettings();
+}
+
+void TDeviceLink::SetPortOverride(const QString& port) {
+    if (!portOverride_.isEmpty()) ComPortM.Settings.Port = filePort_;
+    filePort_ = ComPortM.Settings.Port;
+    portOverride_ = port;
+    if (!port.isEmpty()) ComPortM.Settings.Port = port;
 }
 
 void TDeviceLink::BBSetupClick() {

@@ -63,6 +63,11 @@ class TDeviceLink {
     void LoadPortSettings();
     void SavePortSettings();
     void EditPortSettings();
+    // The command line's --port: this port stands in for the settings file's after every load and is
+    // never stored; the file keeps its own. A different port confirmed in the setup dialog ends it
+    // and is stored as usual. Empty: none.
+    void SetPortOverride(const QString& port);
+    const QString& PortOverride() const { return portOverride_; }
     // Refuses while the port is open; a settings file error reaches the general error box.
     void BBSetupClick();
 
@@ -72,6 +77,9 @@ class TDeviceLink {
     UserPrompts& prompts_;
     PortSettingsPrompt& portPrompt_;
     QString settingsDir_;
+    QString portOverride_;
+    // The port the settings file gave (or the default) while the override stands in for it.
+    QString filePort_;
     TFrameReceiver receiver_;
     bool linkOpen_ = false;
     QString portName_;

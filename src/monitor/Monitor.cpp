@@ -4,10 +4,14 @@
 #include "common/UserPrompts.h"
 #include <QDir>
 
-TMonitor::TMonitor(TMeasurementStore& store, Clock& clock, UserPrompts& prompts, const QString& programDir)
-    : Records(programDir), store_(store), clock_(clock), prompts_(prompts), programDir_(programDir) {}
+TMonitor::TMonitor(TMeasurementStore& store, Clock& clock, UserPrompts& prompts,
+                   const TProgramFolders& folders, std::unique_ptr<RecordStorage> storage,
+                   TRecordWriter::TMode mode)
+    : Records(std::move(storage), QDir(folders.Data).filePath(QStringLiteral("Record")), mode), store_(store),
+      clock_(clock), prompts_(prompts), configDir_(folders.Config) {}
 
 void TMonitor::OnMainTick() {
+    TakeRecordOutcomes();
     const TDateTime now = clock_.Now();
     if (WholeSeconds(now) != WholeSeconds(LastTickTime)) {
         RefreshList();
@@ -29,31 +33,40 @@ void TMonitor::SecondStep(TDateTime now) {
     if (MinuteCloseDue(second, MinuteClosed)) CloseMinute(now);
 }
 
-namespace {
-QString Failure(const FileResult& result) {
-    return result ? QString() : result.Error;
-}
-} // namespace
-
 void TMonitor::CloseMinute(TDateTime now) {
-    const FileResult folder = Records.EnsureDirectory();
     // Nothing collected, or collection stopped: the seconds so far are carried to the next close.
-    if (!store_.CurrentSample.Valid || MinuteAccumulator.Count == 0) return;
+    // The folder is made all the same.
+    if (!store_.CurrentSample.Valid || MinuteAccumulator.Count == 0) return Records.Submit({});
     Minute = CloseMinuteOf(MinuteAccumulator);
-    Health.MinuteFailure =
-        Failure(folder ? Records.WriteMinuteRecord(Minute, now, store_.MySts.ServiceMode) : folder);
+    const bool longLayout = store_.MySts.ServiceMode;
+    Records.Submit({TRecordKind::Minute, MinuteRecordFileName(now), MinuteRecordHeader(longLayout),
+                    longLayout, MinuteRecordRow(Minute, now, longLayout)});
     MinuteAccumulator.ResetAccumulator();
 }
 
 void TMonitor::WriteSecondRecord(TDateTime now) {
-    const FileResult folder = Records.EnsureDirectory();
-    if (!store_.CurrentSample.Valid) return;
-    Health.SecondFailure = Failure(
-        folder ? Records.WriteSecondRecord(store_.CurrentSample, store_.MySts.PortName, now) : folder);
+    if (!store_.CurrentSample.Valid) return Records.Submit({TRecordKind::Second});
+    const QString& port = store_.MySts.PortName;
+    Records.Submit({TRecordKind::Second, SecondRecordFileName(port, now), SecondRecordHeader(port), false,
+                    SecondRecordRow(store_.CurrentSample, now)});
+}
+
+void TMonitor::TakeRecordOutcomes() {
+    for (const TRecordOutcome& outcome : Records.TakeOutcomes()) {
+        QString& failure = outcome.Kind == TRecordKind::Minute ? Health.MinuteFailure : Health.SecondFailure;
+        failure = outcome.Result ? QString() : outcome.Result.Error;
+    }
+    // A record that is off is not failing, whatever its last rows met.
+    if (!store_.MySts.SecRec) Health.SecondFailure.clear();
+}
+
+void TMonitor::FlushRecords() {
+    Records.Flush();
+    TakeRecordOutcomes();
 }
 
 QString TMonitor::SettingsPath() const {
-    return QDir(programDir_).filePath(QStringLiteral("BaseSetpoint.ini"));
+    return QDir(configDir_).filePath(QStringLiteral("BaseSetpoint.ini"));
 }
 
 void TMonitor::LoadRecordSettings() {

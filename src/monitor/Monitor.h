@@ -1,12 +1,14 @@
 #pragma once
 #include "common/DateTime.h"
 #include "common/Notifier.h"
+#include "common/ProgramFolders.h"
 #include "common/TextFile.h"
 #include "monitor/MinuteStatistics.h"
 #include "monitor/MonitorList.h"
-#include "monitor/RecordFiles.h"
 #include "monitor/RecordRows.h"
 #include "monitor/RecordStatus.h"
+#include "monitor/RecordStorage.h"
+#include "monitor/RecordWriter.h"
 #include <QString>
 
 class Clock;
@@ -18,7 +20,10 @@ struct TMeasurementStore;
 // monitor list window only shows `List` and forwards its buttons here.
 class TMonitor {
   public:
-    TMonitor(TMeasurementStore& store, Clock& clock, UserPrompts& prompts, const QString& programDir);
+    // Record rows go to `storage` (the file system unless a test or benchmark says otherwise).
+    TMonitor(TMeasurementStore& store, Clock& clock, UserPrompts& prompts, const TProgramFolders& folders,
+             std::unique_ptr<RecordStorage> storage = std::make_unique<TFileStorage>(),
+             TRecordWriter::TMode mode = TRecordWriter::TMode::Thread);
     TMonitor(const TMonitor&) = delete;
     TMonitor& operator=(const TMonitor&) = delete;
 
@@ -31,13 +36,16 @@ class TMonitor {
     TMinuteResult Minute;
     bool MinuteClosed = false;
     TDateTime LastTickTime = 0;
-    TRecordFiles Records;
-    // What became of each record's last row: the status bar shows it.
+    // Rows are written on a thread of their own, in order; the end writes every waiting row.
+    TRecordWriter Records;
+    // What became of each record's last row written: the status bar shows it.
     TRecordHealth Health;
 
     // The monitor's step at the end of every tick: acts once per new wall-clock second; a second
     // in which no tick fires is skipped, not made up.
     void OnMainTick();
+    // Returns once every row so far is written, with Health up to date.
+    void FlushRecords();
 
     // The second-record switch, loaded at start-up and saved when the list closes and at the end.
     void LoadRecordSettings();
@@ -59,13 +67,14 @@ class TMonitor {
     void SecondStep(TDateTime now);
     void CloseMinute(TDateTime now);
     void WriteSecondRecord(TDateTime now);
+    void TakeRecordOutcomes();
     void Export(TExportKind kind);
     QString SettingsPath() const;
 
     TMeasurementStore& store_;
     Clock& clock_;
     UserPrompts& prompts_;
-    QString programDir_;
+    QString configDir_;
     // Each export's save dialog offers the name last confirmed for it: a shared name put the
     // other file one Enter away from being overwritten.
     QString lastShortLogName_;

@@ -1,34 +1,43 @@
 #pragma once
-#include "common/DateTime.h"
 #include "common/TextFile.h"
 #include <QString>
+#include <QStringList>
 
-struct TSampleRec;
-struct TMinuteResult;
+class RecordStorage;
 
-// The day files in the Record directory. Rows are appended (open, append, close per row); a file is
+enum class TRecordKind { Minute, Second };
+
+// One row for a day file, formatted, with the header lines its file needs when new. A row with no
+// text only makes sure the folder is there.
+struct TRecordRow {
+    TRecordKind Kind = TRecordKind::Minute;
+    QString FileName;
+    QStringList Header;
+    bool LongLayout = false; // minute rows
+    QString Text;
+};
+
+// The day files in the Record folder. Rows are appended (open, append, close per row); a file is
 // never read back or rewritten, so a row costs the same at any hour and a crash loses at most the
 // row being written. A row that cannot be written is lost without a message box; the failure, with
 // the file and the system's reason, goes back to the caller, and the next row is tried anew.
 class TRecordFiles {
   public:
-    explicit TRecordFiles(const QString& programDir);
+    TRecordFiles(RecordStorage& storage, const QString& folder) : storage_(storage), folder_(folder) {}
 
-    QString Directory() const { return directory_; }
-    // Creates the directory and its parents if missing; a failure names the directory and why.
-    FileResult EnsureDirectory() const;
+    const QString& Folder() const { return folder_; }
+    // Header lines precede the row when the file is new, and for a minute row again when the
+    // layout differs from the last minute row's: a new file right after a layout change has them
+    // twice.
+    FileResult Write(const TRecordRow& row);
 
-    // Header lines precede the row when the file is new, and again when the layout differs from
-    // the last row's: a new file right after a layout change has them twice. A failure names the
-    // file and the system's reason.
-    FileResult WriteMinuteRecord(const TMinuteResult& minute, TDateTime now, bool longLayout);
-    FileResult WriteSecondRecord(const TSampleRec& sample, const QString& portName, TDateTime now);
-
-    // The layout of the last minute row that reached its file in this run.
+    // The layout of the last minute row that reached its file in this run. Only a row that landed
+    // changes it, so that a lost row's header lines come again before the next row.
     bool LastRecordLayout = false;
 
   private:
-    QString directory_;
+    RecordStorage& storage_;
+    QString folder_;
 };
 
 // [Record] SecRec in the given INI file: true when it reads as an integer other than 0 (decimal, or

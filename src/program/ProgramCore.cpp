@@ -4,10 +4,12 @@
 #include "link/SerialPort.h"
 
 TProgramCore::TProgramCore(SerialPort& port, Clock& clock, UserPrompts& prompts,
-                           PortSettingsPrompt& portPrompt, QString programDir)
-    : Link(port, prompts, portPrompt, programDir), Exchange(Link), Polling(Exchange, Store),
-      Monitor(Store, clock, prompts, programDir), Settings(Exchange, Store.MySts, Link, programDir),
-      Calibration(Settings, Exchange, Store, clock, prompts, programDir), clock_(clock), prompts_(prompts) {
+                           PortSettingsPrompt& portPrompt, const TProgramFolders& folders,
+                           std::unique_ptr<RecordStorage> recordStorage, TRecordWriter::TMode recordMode)
+    : Link(port, prompts, portPrompt, folders.Config), Exchange(Link), Polling(Exchange, Store),
+      Monitor(Store, clock, prompts, folders, std::move(recordStorage), recordMode),
+      Settings(Exchange, Store.MySts, Link, folders),
+      Calibration(Settings, Exchange, Store, clock, prompts, folders.Data), clock_(clock), prompts_(prompts) {
     linkFollowing_ = Link.LinkStateChanged.Follow([this](bool open) {
         if (open) {
             Exchange.ForgetAnswer();

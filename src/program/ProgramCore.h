@@ -4,6 +4,7 @@
 #include "acquisition/PollingCycle.h"
 #include "calibration/Calibration.h"
 #include "common/Notifier.h"
+#include "common/ProgramFolders.h"
 #include "link/DeviceLink.h"
 #include "monitor/Monitor.h"
 #include "settings/Settings.h"
@@ -18,8 +19,11 @@ class UserPrompts;
 // happened, and call the subsystems' operations; a whole run needs no window.
 class TProgramCore {
   public:
+    // Record rows go to `recordStorage`, the file system unless a test or benchmark says otherwise.
     TProgramCore(SerialPort& port, Clock& clock, UserPrompts& prompts, PortSettingsPrompt& portPrompt,
-                 QString programDir);
+                 const TProgramFolders& folders,
+                 std::unique_ptr<RecordStorage> recordStorage = std::make_unique<TFileStorage>(),
+                 TRecordWriter::TMode recordMode = TRecordWriter::TMode::Thread);
     TProgramCore(const TProgramCore&) = delete;
     TProgramCore& operator=(const TProgramCore&) = delete;
 

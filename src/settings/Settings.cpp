@@ -2,15 +2,16 @@
 #include "link/DeviceLink.h"
 #include <QDir>
 
-TSettings::TSettings(TExchange& exchange, TMySts& status, const TDeviceLink& link, QString programDir)
-    : Write(exchange, Prm), Sends(exchange, status, Prm), link_(link), programDir_(std::move(programDir)) {}
+TSettings::TSettings(TExchange& exchange, TMySts& status, const TDeviceLink& link,
+                     const TProgramFolders& folders)
+    : Write(exchange, Prm), Sends(exchange, status, Prm), link_(link), folders_(folders) {}
 
 QString TSettings::BaseSetpointPath() const {
-    return QDir(programDir_).filePath(BaseSetpointFileName);
+    return QDir(folders_.Config).filePath(BaseSetpointFileName);
 }
 
 QString TSettings::DefaultSetpointPath() const {
-    return QDir(programDir_).filePath(DefaultSetpointFileName);
+    return QDir(folders_.Data).filePath(DefaultSetpointFileName);
 }
 
 void TSettings::LoadBaseSetpoint() {

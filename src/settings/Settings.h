@@ -1,4 +1,5 @@
 #pragma once
+#include "common/ProgramFolders.h"
 #include "common/TextFile.h"
 #include "settings/SettingsSends.h"
 #include "settings/WritePrm.h"
@@ -16,7 +17,7 @@ inline const QString NotConnectedText = QStringLiteral("接続していないの
 // the windows follow the notifications of `Write` and `Sends` and call the operations.
 class TSettings {
   public:
-    TSettings(TExchange& exchange, TMySts& status, const TDeviceLink& link, QString programDir);
+    TSettings(TExchange& exchange, TMySts& status, const TDeviceLink& link, const TProgramFolders& folders);
     TSettings(const TSettings&) = delete;
     TSettings& operator=(const TSettings&) = delete;
 
@@ -34,8 +35,12 @@ class TSettings {
     FileResult SaveBaseSetpoint() const { return Prm.SaveSetpoint(BaseSetpointPath()); }
     FileResult SaveSetpointFile(const QString& path) const { return Prm.SaveSetpoint(path); }
     FileResult LoadSetpointFile(const QString& path) { return Prm.LoadSetpoint(path); }
+    // BaseSetpoint.ini in the config folder; DefaultPrm.krv in the data folder, where the
+    // technician's setpoint files and the calibration's own are kept.
     QString BaseSetpointPath() const;
     QString DefaultSetpointPath() const;
+    // The folder the setpoint files' dialogs start in.
+    const QString& SetpointDir() const { return folders_.Data; }
 
     // The write button, after the page's texts are read: opens the write window's sequence, or
     // refuses (NotConnectedText) while the port is closed.
@@ -46,5 +51,5 @@ class TSettings {
 
   private:
     const TDeviceLink& link_;
-    QString programDir_;
+    TProgramFolders folders_;
 };

@@ -65,6 +65,7 @@ TPairs DefaultStepPairs(const TWritePrm& p, int n) {
 
 void TSettingsSends::AddStatusLine(const QString& text) {
     StatusLines.append(text);
+    if (StatusLines.size() > StatusMemoMaxLines) StatusLines.removeFirst();
     StatusLineAdded.Notify(text);
 }
 

@@ -8,6 +8,9 @@ struct TMySts;
 struct TWritePrm;
 
 inline const QString InitialisationCode = QStringLiteral("8161");
+// The status memo keeps its last lines, as many as each traffic log: while the instrument does not
+// answer, the calibration sends again for as long as it runs, and every check adds a line.
+inline constexpr int StatusMemoMaxLines = 5000;
 
 // The default-value and correction sends that the calibration uses. Each send switches polling off,
 // fills the request, sends once and says so in the status lines; the check judges the answer. The
@@ -19,7 +22,7 @@ class TSettingsSends {
 
     // The default-value step last sent; past the last step once the series is done.
     int DefaultStep = 0;
-    // The calibration page's status memo.
+    // The calibration page's status memo, its last StatusMemoMaxLines lines.
     QStringList StatusLines;
     TNotifier<const QString&> StatusLineAdded;
     // A default-value step went out. The calibration sequencer follows it to reset its own retry

@@ -77,14 +77,17 @@ FileResult TWritePrm::SaveSetpoint(const QString& path) const {
     return ini.Save(path);
 }
 
-FileResult TWritePrm::LoadSetpoint(const QString& path) {
+FileResult TWritePrm::LoadSetpoint(const QString& path, int* keysFound) {
+    if (keysFound) *keysFound = 0;
     IniFile ini;
     if (FileResult loaded = ini.Load(path); !loaded) return loaded;
     TWritePrm defaults;
     for (const TSetpointKey& k : SetpointKeys()) {
+        const QString text = ini.ReadString(k.Section, k.Key, QString());
+        if (keysFound && ini.HasKey(k.Section, k.Key)) ++*keysFound;
         // Read as a double and narrowed, so the 15 digits written give back the same float; a value
         // the float cannot hold is as malformed as a word.
-        const std::optional<double> read = ParseNumber(ini.ReadString(k.Section, k.Key, QString()));
+        const std::optional<double> read = ParseNumber(text);
         const float value = read ? float(*read) : 0.0f;
         k.Field(*this) = read && std::isfinite(value) ? value : k.Field(defaults);
     }

@@ -34,7 +34,8 @@ struct TWritePrm {
     FileResult SaveSetpoint(const QString& path) const;
     // Sets all 41 file-backed fields: a missing, empty or malformed value gives the default. A
     // missing file gives every default; a file that exists but cannot be read changes nothing.
-    FileResult LoadSetpoint(const QString& path);
+    // `keysFound`, when given, receives how many of the 41 keys the file holds (with any value).
+    FileResult LoadSetpoint(const QString& path, int* keysFound = nullptr);
 
     bool operator==(const TWritePrm&) const = default;
 };

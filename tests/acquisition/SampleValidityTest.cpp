@@ -17,7 +17,7 @@ class RecordingCore : public CoreRig {
     // The data rows of a record file: the lines that start with the year.
     QList<QStringList> Rows(const QString& name) const {
         QStringList lines;
-        if (!ReadLines(QDir(core.Monitor.Records.Directory()).filePath(name), lines)) return {};
+        if (!ReadLines(QDir(core.Monitor.Records.Folder()).filePath(name), lines)) return {};
         QList<QStringList> rows;
         for (const QString& line : lines)
             if (line.startsWith(QLatin1String("2026/"))) rows << line.split(QLatin1Char(','));

@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTimer>
 #include <gmock/gmock.h>
 
@@ -58,6 +59,15 @@ TEST_F(CalPageTest, AClickReachesItsOperation) {
     EXPECT_EQ(core.Settings.Sends.StatusLines.last(), "□作業完了");
     QTest::mouseClick(page->BBWSTClear, Qt::LeftButton);
     EXPECT_EQ(core.Calibration.CalStep, 6);
+}
+
+TEST_F(CalPageTest, StatusMemoKeepsItsLastLines) {
+    for (int i = 0; i < StatusMemoMaxLines + 20; ++i)
+        core.Settings.Sends.AddStatusLine(QStringLiteral("設定NG %1").arg(i));
+    EXPECT_EQ(page->MSts->document()->blockCount(), StatusMemoMaxLines);
+    EXPECT_EQ(page->MSts->document()->firstBlock().text(), "設定NG 20");
+    EXPECT_EQ(page->MSts->document()->lastBlock().text(),
+              QStringLiteral("設定NG %1").arg(StatusMemoMaxLines + 19));
 }
 
 } // namespace

@@ -63,6 +63,18 @@ TEST_F(CalWorkflow, AMissingInitialisationAnswerIsCheckedEveryRunAndSentOnEveryT
     EXPECT_GT(cal.CalStep, 1) << "resumes without the user once the instrument answers";
 }
 
+// A cable pulled for a day adds about 12,000 lines an hour; the memo keeps the newest.
+TEST_F(CalWorkflow, ASilentInstrumentKeepsTheStatusLinesAtTheirLimit) {
+    port.Answering = false;
+    cal.BBCalStartClick("x");
+    // Four lines every three sequencer runs (each check, every third a send): past the limit.
+    Tick(2 * 3 * (StatusMemoMaxLines / 4 + 30));
+    EXPECT_EQ(sends.StatusLines.size(), StatusMemoMaxLines);
+    EXPECT_EQ(Count("■キャリブレーション開始■"), 0) << "the oldest lines went first";
+    EXPECT_EQ(sends.StatusLines.last(), "設定NG");
+    EXPECT_EQ(cal.CalStep, 1);
+}
+
 TEST_F(CalWorkflow, AClosedLinkHoldsTheProcedureUntilItOpens) {
     core.BBStopClick();
     cal.BBCalStartClick("x");

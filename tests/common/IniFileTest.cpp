@@ -1,4 +1,5 @@
 #include "common/IniFile.h"
+#include "support/BadIniFiles.h"
 #include "support/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
@@ -80,6 +81,54 @@ TEST_F(IniFileTest, UnreadableFileFails) {
     EXPECT_FALSE(result.Ok);
     EXPECT_FALSE(result.Error.isEmpty());
 }
+
+class BadIniTable : public IniFileTest, public ::testing::WithParamInterface<TBadIniFile> {};
+
+TEST_P(BadIniTable, FailsWithAReasonAndReadsNothing) {
+    const QString path = Path("bad.ini");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(GetParam().Bytes), GetParam().Bytes.size());
+    file.close();
+    Load("[Early-WS]\r\nAdjWS=1\r\n", "earlier.ini");
+    const FileResult result = ini_.Load(path);
+    EXPECT_FALSE(result.Ok);
+    EXPECT_FALSE(result.Error.isEmpty());
+    EXPECT_FALSE(ini_.Exists());
+    EXPECT_TRUE(ini_.Sections().isEmpty());
+    EXPECT_EQ(ini_.ReadString("Early-WS", "AdjWS", "none"), QStringLiteral("none"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, BadIniTable, ::testing::ValuesIn(BadIniFiles()),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// Files that look odd but read whole: what they hold comes back on save.
+class OddIniTable : public IniFileTest,
+                    public ::testing::WithParamInterface<std::pair<QByteArray, QByteArray>> {};
+
+TEST_P(OddIniTable, LoadsAndSavesBackItsKeysAndASecondSaveChangesNothing) {
+    Load(GetParam().first);
+    EXPECT_EQ(ini_.ToBytes(), GetParam().second);
+    const QList<TIniSection> first = ini_.Sections();
+    Load(GetParam().second, "saved.ini");
+    EXPECT_EQ(ini_.Sections(), first);
+    EXPECT_EQ(ini_.ToBytes(), GetParam().second);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, OddIniTable,
+    ::testing::Values(std::pair{QByteArray("\xEF\xBB\xBF[A]\r\nk=v\r\n"), QByteArray("[A]\r\nk=v\r\n")},
+                      std::pair{QByteArray("[A] note\nk=[v\n"), QByteArray("[A]\r\nk=[v\r\n")},
+                      std::pair{QByteArray("; [not a section\r\n\r\n[A]\r\nk=v\r\n"),
+                                QByteArray("; [not a section\r\n\r\n[A]\r\nk=v\r\n")},
+                      std::pair{QByteArray("[A]\rk=v\r"), QByteArray("[A]\r\nk=v\r\n")},
+                      // The first key's comment, in a file without a comment of its own, is not
+                      // read back as the file's (which a save follows with an empty line).
+                      std::pair{QByteArray("junk\r\n;c\r\nk=v\r\n"), QByteArray("\r\n;c\r\nk=v\r\n")},
+                      // A first key that starts with the bytes of a UTF-8 byte-order mark keeps them.
+                      std::pair{QByteArray("\t\xEF\xBB\xBF-=1\r\n"),
+                                QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF-=1\r\n")},
+                      std::pair{QByteArray(""), QByteArray("")}));
 
 // The text, ReadInteger with default -1, and ReadBool: 0, 1, or -1 when it gives the default.
 class IniValueTable : public ::testing::TestWithParam<std::tuple<const char*, int, int>> {};

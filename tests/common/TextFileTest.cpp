@@ -88,6 +88,49 @@ TEST_F(TextFileTest, AppendThatCannotBeWrittenFails) {
     EXPECT_FALSE(tooBig.Error.isEmpty());
 }
 
+// A file-size limit at several points inside the appended row: a short write must not stay behind,
+// or the next row is glued to its remains.
+class AppendCutShortTable : public TextFileTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(AppendCutShortTable, LeavesTheFileAsItWasAndTheNextRowLandsWhole) {
+    const QString path = Path("RT_COM7_20261209.csv");
+    const QByteArray before("COM7,head\r\n2026/12/09 22:51:16,2.840,\r\n");
+    ASSERT_TRUE(WriteAll(path, before));
+    const QString row = QStringLiteral("2026/12/09 22:51:17,2.840,352,-2,21.3,");
+    const int rowBytes = int(row.size()) + 2;
+    // Bytes of the row that fit under the limit: the first, some, up to the CR, all but the LF.
+    const int fits = GetParam() >= 0 ? GetParam() : rowBytes + GetParam();
+    FileResult cut;
+    {
+        const FileSizeLimit full(rlim_t(before.size() + fits));
+        cut = AppendLines(path, {row});
+    }
+    EXPECT_FALSE(cut.Ok);
+    EXPECT_FALSE(cut.Error.isEmpty());
+    EXPECT_EQ(ReadAll(path), before);
+    ASSERT_TRUE(AppendLines(path, {QStringLiteral("2026/12/09 22:51:18,2.204,")}));
+    EXPECT_EQ(ReadAll(path), before + "2026/12/09 22:51:18,2.204,\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Offsets, AppendCutShortTable, ::testing::Values(0, 1, 11, 20, -2, -1));
+
+// What a crash in the middle of a row leaves: a last line without its end.
+class AppendAfterTornLineTable : public TextFileTest,
+                                 public ::testing::WithParamInterface<std::pair<const char*, const char*>> {};
+
+TEST_P(AppendAfterTornLineTable, StartsTheNewRowOnALineOfItsOwn) {
+    const QString path = Path("RT_COM7_20261209.csv");
+    ASSERT_TRUE(WriteAll(path, GetParam().first));
+    ASSERT_TRUE(AppendLines(path, {QStringLiteral("b,2,")}));
+    EXPECT_EQ(ReadAll(path), QByteArray(GetParam().second));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ends, AppendAfterTornLineTable,
+                         ::testing::Values(std::pair{"h\r\na,1", "h\r\na,1\r\nb,2,\r\n"},
+                                           std::pair{"h\r\na,1,\r", "h\r\na,1,\r\nb,2,\r\n"},
+                                           std::pair{"h\r\na,1,\r\n", "h\r\na,1,\r\nb,2,\r\n"},
+                                           std::pair{"h\n", "h\nb,2,\r\n"}));
+
 TEST_F(TextFileTest, ReplaceOverwritesTheWholeFile) {
     const QString path = Path("setpoint.ini");
     ASSERT_TRUE(WriteAll(path, "old content that is longer\r\n"));

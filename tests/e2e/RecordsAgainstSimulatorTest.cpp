@@ -45,6 +45,7 @@ TEST(RecordsAgainstSimulator, MinuteRowAveragesTheSimulatorsValuesAndEverySecond
         ASSERT_TRUE(QTest::qWaitFor([&] { return core.Exchange.ResponseReceived; }, 3000)) << "tick " << k;
     }
     EXPECT_TRUE(prompts.Errors.isEmpty());
+    core.Monitor.FlushRecords();
 
     QStringList minute, second;
     ASSERT_TRUE(ReadLines(QDir(dir.path()).filePath("Record/RT_20261209.RCD"), minute));

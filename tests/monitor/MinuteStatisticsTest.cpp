@@ -123,7 +123,7 @@ TEST_F(MinuteStatisticsTest, NoCollectionAtTheCloseWritesNothingAndKeepsTheSecon
     Collecting(false);
     StepAt(10, 0, 6);
     EXPECT_TRUE(Rows().empty());
-    EXPECT_TRUE(QDir(monitor.Records.Directory()).exists()) << "the directory is made at every close";
+    EXPECT_TRUE(QDir(monitor.Records.Folder()).exists()) << "the directory is made at every close";
     EXPECT_EQ(monitor.MinuteAccumulator.Count, 6);
 }
 

@@ -24,6 +24,9 @@ class MonitorRig : public ::testing::Test {
     void StepAt(int h, int m, int s, int ms = 0, int day = 29) {
         clock.Set(EncodeDateTime(2024, 5, day, h, m, s, ms));
         monitor.OnMainTick();
+        // The rows are written on a thread of their own: each step waits for them, so a test
+        // reads them after the step as it would have after a write in the tick.
+        monitor.FlushRecords();
     }
     // One tick in each second from..to (inclusive) of minute h:m.
     void Seconds(int h, int m, int from, int to) {
@@ -32,7 +35,7 @@ class MonitorRig : public ::testing::Test {
     }
     void Collecting(bool on) { store.CurrentSample.Valid = on; }
 
-    QString RecordPath(const QString& name) const { return QDir(monitor.Records.Directory()).filePath(name); }
+    QString RecordPath(const QString& name) const { return QDir(monitor.Records.Folder()).filePath(name); }
     QStringList Lines(const QString& name) const {
         QStringList lines;
         if (!ReadLines(RecordPath(name), lines)) return {QStringLiteral("<unreadable>")};

@@ -83,8 +83,8 @@ TEST_F(RecordFilesTest, NoSecondRowsWhileStoppedButTheDirectoryIsMade) {
     monitor.SetSecondRecord(true);
     Collecting(false);
     Seconds(10, 0, 0, 3);
-    EXPECT_TRUE(QDir(monitor.Records.Directory()).exists());
-    EXPECT_TRUE(QDir(monitor.Records.Directory()).isEmpty());
+    EXPECT_TRUE(QDir(monitor.Records.Folder()).exists());
+    EXPECT_TRUE(QDir(monitor.Records.Folder()).isEmpty());
     Collecting(true);
     Seconds(10, 0, 4, 5);
     EXPECT_EQ(DataRows(Lines("RT_COM7_20240529.csv")).size(), 2);
@@ -137,6 +137,33 @@ TEST_F(RecordFilesTest, RowThatCannotBeWrittenIsLostSilentlyAndTheNextLands) {
     EXPECT_TRUE(rows[2].startsWith("2024/05/29 10:00:03,"));
     EXPECT_TRUE(prompts.Errors.isEmpty());
 }
+
+// A full disk in the middle of a row, at several points of it: the row is lost whole and the next
+// one stands on a line of its own with all its fields.
+class RecordCutShortTable : public RecordFilesTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(RecordCutShortTable, SecondRowIsLostWholeAndTheNextStandsAlone) {
+    monitor.SetSecondRecord(true);
+    Seconds(10, 0, 0, 1);
+    const QString path = RecordPath("RT_COM7_20240529.csv");
+    const QByteArray before = Bytes(path);
+    const qsizetype rowBytes = before.size() - before.chopped(2).lastIndexOf('\n') - 1;
+    const qsizetype fits = GetParam() >= 0 ? GetParam() : rowBytes + GetParam();
+    {
+        const FileSizeLimit full(rlim_t(before.size() + fits));
+        StepAt(10, 0, 2);
+    }
+    EXPECT_EQ(Bytes(path), before);
+    StepAt(10, 0, 3);
+    const QStringList lines = Lines("RT_COM7_20240529.csv");
+    ASSERT_EQ(lines.size(), 5);
+    for (const QString& row : lines.mid(2))
+        EXPECT_EQ(row.split(',').size(), 9) << row.toStdString();
+    EXPECT_TRUE(lines[4].startsWith("2024/05/29 10:00:03,"));
+    EXPECT_TRUE(Bytes(path).endsWith(",\r\n"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Offsets, RecordCutShortTable, ::testing::Values(1, 19, 20, -2, -1));
 
 TEST_F(RecordFilesTest, LostFirstLongRowBringsItsHeadersWithTheNextRow) {
     Seconds(10, 0, 0, 6);

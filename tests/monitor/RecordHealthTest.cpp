@@ -15,14 +15,14 @@ class RecordHealthTest : public MonitorRig {
 };
 
 TEST_F(RecordHealthTest, AFolderThatCannotBeMadeFailsBothRecordsUntilItCan) {
-    Put(monitor.Records.Directory(), "not a folder"); // as a read-only program folder would, also for root
+    Put(monitor.Records.Folder(), "not a folder"); // as a read-only program folder would, also for root
     Seconds(10, 0, 0, 6);
     EXPECT_THAT(monitor.Health.MinuteFailure.toStdString(), ::testing::EndsWith("Record: Not a directory"));
     EXPECT_EQ(monitor.Health.SecondFailure, monitor.Health.MinuteFailure);
     EXPECT_EQ(monitor.RecordStatus().Text, "REC!");
     EXPECT_TRUE(monitor.RecordStatus().Detail.contains("Minute record not written: "));
 
-    QFile::remove(monitor.Records.Directory());
+    QFile::remove(monitor.Records.Folder());
     Seconds(10, 0, 7, 59);
     EXPECT_EQ(monitor.Health.SecondFailure, "");
     EXPECT_EQ(monitor.RecordStatus().Text, "REC!") << "the minute record has not written since";

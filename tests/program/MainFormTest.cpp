@@ -312,7 +312,7 @@ TEST_F(MainFormTest, StatusPanelsKeepTheirWidthsAndShortenLongTexts) {
 
 // Records that fail are not shown as recording: the record panel says so, and why in its tooltip.
 TEST_F(MainFormTest, RecordPanelShowsAFailedRecordWithItsReason) {
-    QFile blocker(core.Monitor.Records.Directory());
+    QFile blocker(core.Monitor.Records.Folder());
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     form->CBSecRec->setChecked(true);

@@ -155,6 +155,7 @@ TEST_F(SettingsWindowsTest, LoadThenCancelWritesTheLoadedValuesButKeepsTheBaseFi
     ASSERT_EQ(prompts.OpenRequests.size(), 1);
     EXPECT_EQ(prompts.OpenRequests[0].Filter, "krv setpoint File|*.krv");
     EXPECT_EQ(prompts.OpenRequests[0].DefaultExt, "*.krv");
+    EXPECT_EQ(prompts.OpenRequests[0].Directory, dir.path()) << "the data folder";
     EXPECT_EQ(sys->Edit("EWDDif1")->text(), "0.250");
     EXPECT_EQ(sys->Edit("EStdVolt")->text(), " 800");
     QTest::mouseClick(sys->BBCancel, Qt::LeftButton);

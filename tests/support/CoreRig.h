@@ -11,19 +11,23 @@
 // arrive after each, between two ticks, as they would on the wire.
 class CoreRig {
   public:
-    explicit CoreRig(TDateTime start) : clock(start) {}
+    explicit CoreRig(TDateTime start, TRecordWriter::TMode recordMode = TRecordWriter::TMode::Thread)
+        : clock(start), core{port,      clock, prompts, prompts, dir.path(), std::make_unique<TFileStorage>(),
+                             recordMode} {}
 
     QTemporaryDir dir; // no Port0.ini unless a test writes one: the default settings stand
     SimulatedInstrumentPort port;
     ManualClock clock;
     RecordingPrompts prompts;
-    TProgramCore core{port, clock, prompts, prompts, dir.path()};
+    TProgramCore core;
     // What one tick is: the core's own, or a window's timer handler that forwards to it.
     std::function<void()> TickHandler = [this] { core.MainTimerTimer(); };
 
     void Tick(int n = 1) {
         for (int i = 0; i < n; ++i) {
             TickHandler();
+            // Record rows are written on a thread of their own; each tick waits for them.
+            core.Monitor.FlushRecords();
             port.DeliverAnswers();
             clock.AdvanceMs(200);
         }

@@ -1,6 +1,8 @@
 #include "PtyPort.h"
 #include "QuitSignals.h"
 #include "StdinLines.h"
+#include "common/FileSizeSignal.h"
+#include "common/ProgramInfo.h"
 #include "model/ConsoleCommand.h"
 #include "model/Responder.h"
 #include <QCommandLineParser>
@@ -72,6 +74,9 @@ const char* kDescription =
 } // namespace
 
 int main(int argc, char** argv) {
+    // Its output often goes to a file (the demo's krv-sim.out): past a size limit a line is lost,
+    // not the simulator.
+    IgnoreFileSizeSignal();
     // A closed standard descriptor would be handed to the pty, and stdin's reader would then eat the
     // port's bytes.
     for (int fd = 0; fd <= 2; ++fd)
@@ -111,9 +116,14 @@ int main(int argc, char** argv) {
         {"answer-key", "Write answers give OTHER in KEY's place (repeatable).", "KEY=OTHER"},
         {{"q", "quiet"}, "Log errors only."},
         {{"v", "verbose"}, "Log every frame received and sent."},
+        {"version", "Show the simulator's version and its Qt version, and exit."},
     };
     parser.addOptions(options);
     parser.process(app);
+    if (parser.isSet("version")) {
+        PrintLine(stdout, VersionLine("krv-sim"));
+        return 0;
+    }
 
     InstrumentModel model;
     FaultInjector faults;

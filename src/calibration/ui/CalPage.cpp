@@ -141,6 +141,7 @@ TCalPage::TCalPage(TCalibration& calibration, TSettingsSends& sends, TSysSetForm
     MSts = new TLinesMemo(6, QStringLiteral("＜デフォルト値設定＞：3 設定OK"));
     MSts->setObjectName(QStringLiteral("MSts"));
     MSts->setReadOnly(true);
+    MSts->setMaximumBlockCount(StatusMemoMaxLines);
     MSts->setLineWrapMode(QPlainTextEdit::NoWrap);
     MSts->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     MSts->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -55,6 +55,7 @@ std::optional<QString> WidgetPrompts::DoAskSaveFile(const TSaveFileRequest& requ
     // A name typed without an extension gets it before the overwrite check, so the check looks at
     // the file that will really be written.
     ApplyFilter(dialog, request.Filter, request.DefaultExt);
+    if (!request.Directory.isEmpty()) dialog.setDirectory(request.Directory);
     if (!request.InitialName.isEmpty()) dialog.selectFile(request.InitialName);
     return Chosen(dialog);
 }
@@ -64,5 +65,6 @@ std::optional<QString> WidgetPrompts::DoAskOpenFile(const TOpenFileRequest& requ
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     ApplyFilter(dialog, request.Filter, request.DefaultExt);
+    if (!request.Directory.isEmpty()) dialog.setDirectory(request.Directory);
     return Chosen(dialog);
 }

@@ -426,14 +426,16 @@ void TSysSetForm::BBWriteClick() {
 }
 
 void TSysSetForm::BBSetpointSaveClick() {
-    const std::optional<QString> path = prompts_.AskSaveFile({SetpointFileFilter, SetpointFileExt, {}});
+    const std::optional<QString> path =
+        prompts_.AskSaveFile({SetpointFileFilter, SetpointFileExt, {}, settings_.SetpointDir()});
     if (!path) return;
     ReadParamsWarning();
     if (const FileResult r = settings_.SaveSetpointFile(*path); !r) prompts_.ShowError(r.Error);
 }
 
 void TSysSetForm::BBSetpointLoadClick() {
-    const std::optional<QString> path = prompts_.AskOpenFile({SetpointFileFilter, SetpointFileExt});
+    const std::optional<QString> path =
+        prompts_.AskOpenFile({SetpointFileFilter, SetpointFileExt, settings_.SetpointDir()});
     if (!path) return;
     // The user chose the file: a file that cannot be read is said so, not passed over.
     if (const FileResult r = settings_.LoadSetpointFile(*path); !r) prompts_.ShowError(r.Error);

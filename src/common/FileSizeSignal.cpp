@@ -1,0 +1,7 @@
+#include "common/FileSizeSignal.h"
+
+#include <csignal>
+
+void IgnoreFileSizeSignal() {
+    std::signal(SIGXFSZ, SIG_IGN);
+}

@@ -1,0 +1,71 @@
+#include "monitor/RecordWriter.h"
+#include "monitor/RecordStorage.h"
+
+TRecordWriter::TRecordWriter(std::unique_ptr<RecordStorage> storage, const QString& folder, TMode mode,
+                             int capacity)
+    : storage_(std::move(storage)), folder_(folder), files_(*storage_, folder), mode_(mode),
+      capacity_(capacity) {
+    if (mode_ == TMode::Thread) thread_ = std::thread([this] { Run(); });
+}
+
+TRecordWriter::~TRecordWriter() {
+    if (!thread_.joinable()) return;
+    {
+        const std::lock_guard lock(mutex_);
+        ending_ = true;
+    }
+    wake_.notify_one();
+    thread_.join();
+}
+
+void TRecordWriter::Submit(TRecordRow row) {
+    if (mode_ == TMode::Inline) {
+        const FileResult result = files_.Write(row);
+        const std::lock_guard lock(mutex_);
+        Record(row, result);
+        return;
+    }
+    {
+        const std::lock_guard lock(mutex_);
+        if (int(waiting_.size()) >= capacity_) {
+            Record(row,
+                   FileResult::Failure(
+                       QStringLiteral("%1 rows wait for the disk; this one is lost").arg(waiting_.size())));
+            return;
+        }
+        waiting_.push_back(std::move(row));
+    }
+    wake_.notify_one();
+}
+
+QList<TRecordOutcome> TRecordWriter::TakeOutcomes() {
+    const std::lock_guard lock(mutex_);
+    return std::exchange(outcomes_, {});
+}
+
+void TRecordWriter::Flush() {
+    std::unique_lock lock(mutex_);
+    idle_.wait(lock, [this] { return waiting_.empty() && !writing_; });
+}
+
+void TRecordWriter::Record(const TRecordRow& row, const FileResult& result) {
+    if (!row.Text.isEmpty()) outcomes_.append({row.Kind, result});
+}
+
+void TRecordWriter::Run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        wake_.wait(lock, [this] { return ending_ || !waiting_.empty(); });
+        // Whatever waits is written before the end: the program's end must not lose a row.
+        if (waiting_.empty()) return;
+        const TRecordRow row = std::move(waiting_.front());
+        waiting_.pop_front();
+        writing_ = true;
+        lock.unlock();
+        const FileResult result = files_.Write(row);
+        lock.lock();
+        writing_ = false;
+        Record(row, result);
+        if (waiting_.empty()) idle_.notify_all();
+    }
+}

@@ -1,0 +1,104 @@
+#include "MonitorRig.h"
+#include "monitor/RecordRows.h"
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+namespace {
+
+// The file system, but every append waits until the test lets it go, as a hung network share or a
+// flushing USB stick does. A wait that lasts 10 s gives up, so a writer that blocks its caller
+// fails the test instead of hanging it.
+class HeldStorage : public RecordStorage {
+  public:
+    FileResult EnsureFolder(const QString& folder) override { return files_.EnsureFolder(folder); }
+    bool IsNewFile(const QString& path) override { return files_.IsNewFile(path); }
+    FileResult Append(const QString& path, const QStringList& lines) override {
+        std::unique_lock lock(mutex_);
+        ++started_;
+        changed_.notify_all();
+        if (!changed_.wait_for(lock, std::chrono::seconds(10), [this] { return Released; })) GaveUp = true;
+        return files_.Append(path, lines);
+    }
+    void Release() {
+        const std::lock_guard lock(mutex_);
+        Released = true;
+        changed_.notify_all();
+    }
+    // Waits until `n` appends have begun; false after 10 s.
+    bool WaitUntilStarted(int n) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(10), [&] { return started_ >= n; });
+    }
+    bool Released = false;
+    bool GaveUp = false;
+
+  private:
+    TFileStorage files_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int started_ = 0;
+};
+
+TRecordRow SecondRow(int s) {
+    const TDateTime t = EncodeDateTime(2024, 5, 29, 10, 0, s);
+    return {TRecordKind::Second, SecondRecordFileName("COM7", t), SecondRecordHeader("COM7"), false,
+            SecondRecordRow(TSampleRec{}, t)};
+}
+
+// The monitor's ticks go on while a row hangs; once the disk answers, every row lands, in order.
+TEST(RecordWriter, AHangingWriteHoldsUpNoTickAndLosesNoRow) {
+    QTemporaryDir dir;
+    TMeasurementStore store;
+    store.CurrentSample.Valid = true;
+    store.MySts.PortName = QStringLiteral("COM7");
+    ManualClock clock{EncodeDateTime(2024, 5, 29, 10, 0, 0)};
+    RecordingPrompts prompts;
+    auto held = std::make_unique<HeldStorage>();
+    HeldStorage& storage = *held;
+    TMonitor monitor(store, clock, prompts, dir.path(), std::move(held));
+    monitor.SetSecondRecord(true);
+    for (int s = 0; s < 10; ++s) {
+        clock.Set(EncodeDateTime(2024, 5, 29, 10, 0, s));
+        monitor.OnMainTick();
+    }
+    EXPECT_FALSE(storage.GaveUp) << "a tick waited for the disk";
+    const QString path = QDir(monitor.Records.Folder()).filePath("RT_COM7_20240529.csv");
+    EXPECT_FALSE(QFile::exists(path)) << "the first row still hangs";
+
+    storage.Release();
+    monitor.FlushRecords();
+    QStringList lines;
+    ASSERT_TRUE(ReadLines(path, lines));
+    ASSERT_EQ(lines.size(), 2 + 10);
+    for (int s = 0; s < 10; ++s)
+        EXPECT_TRUE(
+            lines[2 + s].startsWith(QStringLiteral("2024/05/29 10:00:%1,").arg(s, 2, 10, QLatin1Char('0'))));
+    EXPECT_EQ(monitor.RecordStatus().Text, "SR");
+}
+
+// The program's end writes what still waits; a row that finds the queue full is lost and says so.
+TEST(RecordWriter, TheEndWritesEveryWaitingRowAndAFullQueueRefusesOne) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("Record");
+    auto held = std::make_unique<HeldStorage>();
+    HeldStorage& storage = *held;
+    QList<TRecordOutcome> outcomes;
+    {
+        TRecordWriter writer(std::move(held), folder, TRecordWriter::TMode::Thread, 2);
+        writer.Submit(SecondRow(0));
+        ASSERT_TRUE(storage.WaitUntilStarted(1));
+        for (int s = 1; s < 4; ++s)
+            writer.Submit(SecondRow(s));
+        outcomes = writer.TakeOutcomes();
+        storage.Release();
+    }
+    ASSERT_EQ(outcomes.size(), 1);
+    EXPECT_EQ(outcomes[0].Result.Error, "2 rows wait for the disk; this one is lost");
+    QStringList lines;
+    ASSERT_TRUE(ReadLines(QDir(folder).filePath("RT_COM7_20240529.csv"), lines));
+    ASSERT_EQ(lines.size(), 2 + 3);
+    EXPECT_TRUE(lines.last().startsWith("2024/05/29 10:00:02,"));
+}
+
+} // namespace
