@@ -1,13 +1,25 @@
 #include "acquisition/PollingCycle.h"
 #include "acquisition/Exchange.h"
 #include "acquisition/MeasurementStore.h"
+#include <array>
 #include <cmath>
+
+namespace {
+// The code names made once: a request shares them instead of converting ten names a tick, and a
+// comparison with an answer's name mostly ends at the length.
+const std::array<QString, CodeCount> CodeNames = [] {
+    std::array<QString, CodeCount> names;
+    for (int j = 0; j < CodeCount; ++j)
+        names[j] = QString::fromLatin1(CodeTable[j]);
+    return names;
+}();
+} // namespace
 
 void TPollingCycle::PollStep() {
     ++GroupCounter;
     const int group = GroupCounter % GroupCount;
     for (int i = 0; i < GroupSize; ++i)
-        exchange_.Request[i].Key = QString::fromLatin1(CodeTable[GroupSize * group + i]);
+        exchange_.Request[i].Key = CodeNames[GroupSize * group + i];
     const quint8 answered = exchange_.ResponseReceived ? DecodeResponse() : 0;
     if (answered != 0) {
         answeredGroups_ |= answered;
@@ -27,7 +39,7 @@ quint8 TPollingCycle::DecodeResponse() {
     for (int i = 0; i < GroupSize; ++i) {
         const TKeyValStr& pair = exchange_.Response[i];
         for (int j = 0; j < CodeCount; ++j)
-            if (pair.Key == QLatin1String(CodeTable[j])) {
+            if (pair.Key == CodeNames[j]) {
                 store_.StoreCodeValue(j, pair.Val);
                 groups |= quint8(1u << (j / GroupSize));
             }

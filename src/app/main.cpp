@@ -1,3 +1,4 @@
+#include "app/StartupReport.h"
 #include "common/Clock.h"
 #include "common/FileSizeSignal.h"
 #include "common/ProgramFolders.h"
@@ -7,6 +8,7 @@
 #include "link/ui/ComSetup.h"
 #include "program/CommandLine.h"
 #include "program/ProgramCore.h"
+#include "program/ui/Main.h"
 #include "program/ui/ProgramWindows.h"
 #include <QApplication>
 #include <QMessageBox>
@@ -70,5 +72,6 @@ int main(int argc, char** argv) {
         portPrompt.SetParent(mainWindow);
     });
     windows.Show();
+    ReportFirstPaint(&windows.Main());
     return app.exec();
 }

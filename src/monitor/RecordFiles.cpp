@@ -17,6 +17,49 @@ FileResult TRecordFiles::Write(const TRecordRow& row) {
     return written;
 }
 
+QList<FileResult> TRecordFiles::WriteAll(const std::vector<TRecordRow>& rows) {
+    QList<FileResult> results;
+    results.reserve(qsizetype(rows.size()));
+    for (size_t first = 0; first < rows.size();) {
+        size_t end = first + 1;
+        const auto joins = [&](const TRecordRow& row) {
+            return !row.Text.isEmpty() && row.Kind == rows[first].Kind && row.FileName == rows[first].FileName;
+        };
+        if (!rows[first].Text.isEmpty())
+            while (end < rows.size() && joins(rows[end]))
+                ++end;
+        if (end - first == 1) {
+            results << Write(rows[first]);
+            first = end;
+            continue;
+        }
+        const FileResult folder = storage_.EnsureFolder(folder_);
+        if (!folder) {
+            for (; first < end; ++first)
+                results << folder;
+            continue;
+        }
+        const QString path = QDir(folder_).filePath(rows[first].FileName);
+        QStringList lines;
+        if (storage_.IsNewFile(path)) lines << rows[first].Header;
+        bool layout = LastRecordLayout;
+        for (size_t k = first; k < end; ++k) {
+            if (rows[k].Kind == TRecordKind::Minute && rows[k].LongLayout != layout) lines << rows[k].Header;
+            layout = rows[k].LongLayout;
+            lines << rows[k].Text;
+        }
+        if (storage_.Append(path, lines)) {
+            if (rows[first].Kind == TRecordKind::Minute) LastRecordLayout = layout;
+            for (; first < end; ++first)
+                results << FileResult{};
+        } else {
+            for (; first < end; ++first)
+                results << Write(rows[first]);
+        }
+    }
+    return results;
+}
+
 namespace {
 const QString Section = QStringLiteral("Record");
 const QString Key = QStringLiteral("SecRec");
