@@ -24,7 +24,7 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "measure_startup: $*" >&2; exit 1; }
 
-Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3> "$m/display" 2> "$m/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp -noreset 3> "$m/display" 2> "$m/xvfb.log" &
 xvfb=$!
 for _ in $(seq 100); do [ -s "$m/display" ] && break; sleep 0.1; done
 [ -s "$m/display" ] || fail "Xvfb did not start"
@@ -33,19 +33,17 @@ export DISPLAY=":$(head -n1 "$m/display")"
 times=()
 for run in $(seq "$runs"); do
     rm -rf "$m/data" && mkdir -p "$m/data"
-    KRV_STARTUP_NS=$(date +%s%N) build/release/src/krv-monitor --data-dir "$m/data" 2> "$m/run.log" &
+    KRV_STARTUP_NS=$(date +%s%N) build/release/src/krv-monitor --data-dir "$m/data" 2> "$m/run$run.log" &
     monitor=$!
-    for _ in $(seq 100); do grep -q '^first paint after' "$m/run.log" && break; sleep 0.05; done
-    ms=$(sed -n 's/^first paint after \([0-9.]*\) ms$/\1/p' "$m/run.log")
+    for _ in $(seq 400); do grep -q '^first paint after' "$m/run$run.log" && break; sleep 0.05; done
+    ms=$(sed -n 's/^first paint after \([0-9.]*\) ms$/\1/p' "$m/run$run.log")
     kill "$monitor"; wait "$monitor" 2>/dev/null || true; monitor=""
-    [ -n "$ms" ] || fail "run $run: no first paint within 5 s ($(cat "$m/run.log"))"
+    [ -n "$ms" ] || fail "run $run: no first paint within 20 s ($(cat "$m/run$run.log"))"
     times+=("$ms")
+    echo "run $run: $ms ms"
 done
-printf '%s\n' "${times[@]}" | awk -v runs="$runs" '
-    NR == 1 { first = $1; next }
-    { t[NR - 1] = $1 }
-    END {
-        n = asort(t)
-        printf "start-up to the first painted main window: first run %.1f ms; runs 2-%d: median %.1f ms, fastest %.1f ms, slowest %.1f ms\n",
-            first, runs, (n % 2 ? t[(n + 1) / 2] : (t[n / 2] + t[n / 2 + 1]) / 2), t[1], t[n]
-    }'
+first="${times[0]}"
+sorted=$(printf '%s\n' "${times[@]:1}" | sort -n)
+n=$((runs - 1))
+median=$(echo "$sorted" | awk -v n="$n" '{ t[NR] = $1 } END { print (n % 2 ? t[(n + 1) / 2] : (t[n / 2] + t[n / 2 + 1]) / 2) }')
+echo "start-up to the first painted main window: first run $first ms; runs 2-$runs: median $median ms, fastest $(echo "$sorted" | head -n1) ms, slowest $(echo "$sorted" | tail -n1) ms"

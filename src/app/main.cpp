@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
         prompts.SetParent(mainWindow);
         portPrompt.SetParent(mainWindow);
     });
-    windows.Show();
     ReportFirstPaint(&windows.Main());
+    windows.Show();
     return app.exec();
 }
