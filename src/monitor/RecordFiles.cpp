@@ -3,17 +3,20 @@
 #include "monitor/RecordStorage.h"
 #include <QDir>
 
-FileResult TRecordFiles::Write(const TRecordRow& row) {
+FileResult TRecordFiles::Write(const TRecordRow& row, bool* started) {
+    if (started) *started = false;
     const FileResult folder = storage_.EnsureFolder(folder_);
     if (!folder || row.Text.isEmpty()) return folder;
     const QString path = QDir(folder_).filePath(row.FileName);
     const bool minute = row.Kind == TRecordKind::Minute;
     QStringList lines;
-    if (storage_.IsNewFile(path)) lines << row.Header;
+    const bool isNew = storage_.IsNewFile(path);
+    if (isNew) lines << row.Header;
     if (minute && row.LongLayout != LastRecordLayout) lines << row.Header;
     lines << row.Text;
     const FileResult written = storage_.Append(path, lines);
     if (written && minute) LastRecordLayout = row.LongLayout;
+    if (started) *started = written && isNew;
     return written;
 }
 

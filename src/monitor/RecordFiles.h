@@ -28,8 +28,8 @@ class TRecordFiles {
     const QString& Folder() const { return folder_; }
     // Header lines precede the row when the file is new, and for a minute row again when the
     // layout differs from the last minute row's: a new file right after a layout change has them
-    // twice.
-    FileResult Write(const TRecordRow& row);
+    // twice. `started`, when given, tells whether the row began its file (a new day file).
+    FileResult Write(const TRecordRow& row, bool* started = nullptr);
 
     // The layout of the last minute row that reached its file in this run. Only a row that landed
     // changes it, so that a lost row's header lines come again before the next row.
