@@ -55,6 +55,7 @@ void TMonitor::TakeRecordOutcomes() {
     for (const TRecordOutcome& outcome : Records.TakeOutcomes()) {
         QString& failure = outcome.Kind == TRecordKind::Minute ? Health.MinuteFailure : Health.SecondFailure;
         failure = outcome.Result ? QString() : outcome.Result.Error;
+        if (!outcome.StartedFile.isEmpty()) RecordFileStarted.Notify(outcome.Kind, outcome.StartedFile);
     }
     // A record that is off is not failing, whatever its last rows met.
     if (!store_.MySts.SecRec) Health.SecondFailure.clear();

@@ -29,6 +29,8 @@ class TMonitor {
 
     // The list has been rewritten from the current sample (once per wall-clock second).
     TNotifier<> ListRefreshed;
+    // A record's row began a new file (a new day, or the first row into an empty folder): its path.
+    TNotifier<TRecordKind, const QString&> RecordFileStarted;
 
     TMonitorListModel List;
     TMinuteAccumulator MinuteAccumulator;

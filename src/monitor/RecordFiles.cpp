@@ -3,23 +3,31 @@
 #include "monitor/RecordStorage.h"
 #include <QDir>
 
-FileResult TRecordFiles::Write(const TRecordRow& row) {
+FileResult TRecordFiles::Write(const TRecordRow& row, bool* started) {
+    if (started) *started = false;
     const FileResult folder = storage_.EnsureFolder(folder_);
     if (!folder || row.Text.isEmpty()) return folder;
     const QString path = QDir(folder_).filePath(row.FileName);
     const bool minute = row.Kind == TRecordKind::Minute;
     QStringList lines;
-    if (storage_.IsNewFile(path)) lines << row.Header;
+    const bool isNew = storage_.IsNewFile(path);
+    if (isNew) lines << row.Header;
     if (minute && row.LongLayout != LastRecordLayout) lines << row.Header;
     lines << row.Text;
     const FileResult written = storage_.Append(path, lines);
     if (written && minute) LastRecordLayout = row.LongLayout;
+    if (started) *started = written && isNew;
     return written;
 }
 
-QList<FileResult> TRecordFiles::WriteAll(const std::vector<TRecordRow>& rows) {
-    QList<FileResult> results;
-    results.reserve(qsizetype(rows.size()));
+QList<TRecordFiles::TWritten> TRecordFiles::WriteAll(const std::vector<TRecordRow>& rows) {
+    QList<TWritten> written;
+    written.reserve(qsizetype(rows.size()));
+    const auto one = [&](const TRecordRow& row) {
+        TWritten w;
+        w.Result = Write(row, &w.StartedFile);
+        written << w;
+    };
     for (size_t first = 0; first < rows.size();) {
         size_t end = first + 1;
         const auto joins = [&](const TRecordRow& row) {
@@ -29,19 +37,19 @@ QList<FileResult> TRecordFiles::WriteAll(const std::vector<TRecordRow>& rows) {
             while (end < rows.size() && joins(rows[end]))
                 ++end;
         if (end - first == 1) {
-            results << Write(rows[first]);
-            first = end;
+            one(rows[first++]);
             continue;
         }
         const FileResult folder = storage_.EnsureFolder(folder_);
         if (!folder) {
             for (; first < end; ++first)
-                results << folder;
+                written << TWritten{folder};
             continue;
         }
         const QString path = QDir(folder_).filePath(rows[first].FileName);
         QStringList lines;
-        if (storage_.IsNewFile(path)) lines << rows[first].Header;
+        const bool isNew = storage_.IsNewFile(path);
+        if (isNew) lines << rows[first].Header;
         bool layout = LastRecordLayout;
         for (size_t k = first; k < end; ++k) {
             if (rows[k].Kind == TRecordKind::Minute && rows[k].LongLayout != layout) lines << rows[k].Header;
@@ -50,14 +58,14 @@ QList<FileResult> TRecordFiles::WriteAll(const std::vector<TRecordRow>& rows) {
         }
         if (storage_.Append(path, lines)) {
             if (rows[first].Kind == TRecordKind::Minute) LastRecordLayout = layout;
-            for (; first < end; ++first)
-                results << FileResult{};
+            for (bool started = isNew; first < end; ++first, started = false)
+                written << TWritten{FileResult{}, started};
         } else {
             for (; first < end; ++first)
-                results << Write(rows[first]);
+                one(rows[first]);
         }
     }
-    return results;
+    return written;
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #include "monitor/RecordWriter.h"
 #include "monitor/RecordStorage.h"
+#include <QDir>
 
 TRecordWriter::TRecordWriter(std::unique_ptr<RecordStorage> storage, const QString& folder, TMode mode,
                              int capacity)
@@ -19,12 +20,7 @@ TRecordWriter::~TRecordWriter() {
 }
 
 void TRecordWriter::Submit(TRecordRow row) {
-    if (mode_ == TMode::Inline) {
-        const FileResult result = files_.Write(row);
-        const std::lock_guard lock(mutex_);
-        Record(row, result);
-        return;
-    }
+    if (mode_ == TMode::Inline) return Write(row);
     {
         const std::lock_guard lock(mutex_);
         if (int(waiting_.size()) >= capacity_) {
@@ -48,8 +44,17 @@ void TRecordWriter::Flush() {
     idle_.wait(lock, [this] { return waiting_.empty() && !writing_; });
 }
 
-void TRecordWriter::Record(const TRecordRow& row, const FileResult& result) {
-    if (!row.Text.isEmpty()) outcomes_.append({row.Kind, result});
+// Outside the lock: the file system may block.
+void TRecordWriter::Write(const TRecordRow& row) {
+    bool started = false;
+    const FileResult result = files_.Write(row, &started);
+    const std::lock_guard lock(mutex_);
+    Record(row, result, started);
+}
+
+void TRecordWriter::Record(const TRecordRow& row, const FileResult& result, bool started) {
+    if (row.Text.isEmpty()) return;
+    outcomes_.append({row.Kind, result, started ? QDir(folder_).filePath(row.FileName) : QString()});
 }
 
 void TRecordWriter::Run() {
@@ -64,11 +69,11 @@ void TRecordWriter::Run() {
         waiting_.clear();
         writing_ = true;
         lock.unlock();
-        const QList<FileResult> results = files_.WriteAll(rows);
+        const QList<TRecordFiles::TWritten> written = files_.WriteAll(rows);
         lock.lock();
         writing_ = false;
         for (size_t k = 0; k < rows.size(); ++k)
-            Record(rows[k], results[qsizetype(k)]);
+            Record(rows[k], written[qsizetype(k)].Result, written[qsizetype(k)].StartedFile);
         if (waiting_.empty()) idle_.notify_all();
     }
 }

@@ -13,6 +13,8 @@ class RecordStorage;
 struct TRecordOutcome {
     TRecordKind Kind = TRecordKind::Minute;
     FileResult Result;
+    // The file this row began (a new day file), or empty.
+    QString StartedFile;
 };
 
 // Appends record rows in the order given, on a thread of its own: a write that blocks (a network
@@ -46,7 +48,8 @@ class TRecordWriter {
 
   private:
     void Run();
-    void Record(const TRecordRow& row, const FileResult& result);
+    void Write(const TRecordRow& row);
+    void Record(const TRecordRow& row, const FileResult& result, bool started = false);
 
     std::unique_ptr<RecordStorage> storage_;
     QString folder_;

@@ -9,6 +9,8 @@ const QString VersionOption = QStringLiteral("version");
 const QString PathsOption = QStringLiteral("paths");
 const QString PortOption = QStringLiteral("port");
 const QString DataDirOption = QStringLiteral("data-dir");
+const QString HeadlessOption = QStringLiteral("headless");
+const QString SecondRecordOption = QStringLiteral("second-record");
 
 const char* const Description =
     "Monitor and service program for KRV-series anemometers on a serial port.\n"
@@ -16,7 +18,11 @@ const char* const Description =
     "Files: Port0.ini and BaseSetpoint.ini in the config folder; the Record folder, DefaultPrm.krv\n"
     "and the calibration's files in the data folder. Both are the program's own folder where it can\n"
     "be written, otherwise ~/.config/krv-monitor and ~/.local/share/krv-monitor (XDG), or the one\n"
-    "folder given by --data-dir. --paths shows them.";
+    "folder given by --data-dir. --paths shows them.\n"
+    "\n"
+    "--headless records without a window and without a display: it opens the port at once, writes\n"
+    "the minute and second records as the window does, tries a port that is missing or lost again\n"
+    "every 5 s, logs what happens to standard error and ends cleanly on SIGTERM or SIGINT.";
 } // namespace
 
 TCommandLine::TCommandLine() {
@@ -34,6 +40,12 @@ TCommandLine::TCommandLine() {
         {DataDirOption,
          QStringLiteral("Keeps every file (INI files, records, work files) in DIR, created if missing."),
          QStringLiteral("DIR")},
+        {HeadlessOption,
+         QStringLiteral("Records without a window (no display needed) until SIGTERM or SIGINT.")},
+        {SecondRecordOption,
+         QStringLiteral("With --headless: the second record on or off for this run, instead of "
+                        "BaseSetpoint.ini's switch, without storing it."),
+         QStringLiteral("on|off")},
     });
 }
 
@@ -65,17 +77,36 @@ void TCommandLine::Parse(const QStringList& arguments) {
         }
         DataDir = parser_.value(DataDirOption);
     }
+    SecondRecord.reset();
+    if (parser_.isSet(SecondRecordOption)) {
+        const QString value = parser_.value(SecondRecordOption);
+        if (value != QLatin1String("on") && value != QLatin1String("off")) {
+            Action = TCommandAction::Refused;
+            Error = QStringLiteral("--second-record takes on or off, not '%1'.").arg(value);
+            return;
+        }
+        // The window has its own box for it, and stores it at the end.
+        if (!parser_.isSet(HeadlessOption)) {
+            Action = TCommandAction::Refused;
+            Error = QStringLiteral("--second-record needs --headless; the window has its own box.");
+            return;
+        }
+        SecondRecord = value == QLatin1String("on");
+    }
     if (parser_.isSet(HelpOption))
         Action = TCommandAction::Help;
     else if (parser_.isSet(VersionOption))
         Action = TCommandAction::Version;
     else if (parser_.isSet(PathsOption))
         Action = TCommandAction::Paths;
+    else if (parser_.isSet(HeadlessOption))
+        Action = TCommandAction::Headless;
 }
 
 int TCommandLine::Answer(const TFolderChoice& folders, QTextStream& out, QTextStream& err) const {
     switch (Action) {
     case TCommandAction::Run:
+    case TCommandAction::Headless:
         break;
     case TCommandAction::Help:
         out << parser_.helpText();

@@ -24,6 +24,9 @@ void TProgramCore::Create() {
     Store.ResetAtStart();
     Exchange.ResetAtStart();
     Settings.ResetAtStart();
+    // The system setting window's creation loaded it, right after the main window's; the core does,
+    // so that a run without windows has the same set. Before the port's file, whose failure raises.
+    Settings.LoadBaseSetpoint();
     Monitor.LoadRecordSettings();
     Link.LoadPortSettings();
 }
@@ -78,8 +81,13 @@ void TProgramCore::BBStartClick() {
         // The settings in memory still stand; the user learns why the file was not used.
         prompts_.ShowError(e.Message());
     }
-    Link.OpenLink();
+    OpenPort();
+}
+
+bool TProgramCore::OpenPort() {
+    const bool opened = Link.OpenLink();
     Exchange.PollingEnabled = true;
+    return opened;
 }
 
 void TProgramCore::BBStopClick() {

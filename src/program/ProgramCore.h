@@ -45,8 +45,9 @@ class TProgramCore {
     // port's name, or none.
     TNotifier<bool> LinkStateChanged;
 
-    // The program's creation: sample reset, polling allowed, parameter set at its defaults,
-    // second-record switch and port settings loaded. Raises EComPort when Port0.ini cannot be read.
+    // The program's start-up, with a window or without: sample reset, polling allowed, the parameter
+    // set at its defaults with BaseSetpoint.ini over them, the second-record switch and the port
+    // settings loaded. Raises EComPort when Port0.ini cannot be read; the rest is loaded by then.
     void Create();
     // The main window shown: the history starts empty.
     void Show();
@@ -56,6 +57,9 @@ class TProgramCore {
     // not open leaves the program idle, without a message.
     void BBStartClick();
     void BBStopClick();
+    // Opens the link with the settings in memory and allows polling: the start button without the
+    // reload. False when the port did not open (the link's OpenFailure() says why).
+    bool OpenPort();
     // The program's end: the port closes, the second-record switch is stored.
     void Shutdown();
 

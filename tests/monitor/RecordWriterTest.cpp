@@ -141,18 +141,24 @@ TEST(RecordWriter, RowsWrittenTogetherLandAsTheyWouldOneByOne) {
         RefusingStorage storage;
         TRecordFiles files(storage, dir.filePath(name));
         if (together) return files.WriteAll(rows);
-        QList<FileResult> results;
-        for (const TRecordRow& row : rows)
-            results << files.Write(row);
-        return results;
+        QList<TRecordFiles::TWritten> written;
+        for (const TRecordRow& row : rows) {
+            TRecordFiles::TWritten w;
+            w.Result = files.Write(row, &w.StartedFile);
+            written << w;
+        }
+        return written;
     };
-    const QList<FileResult> oneByOne = write("one", false);
-    const QList<FileResult> together = write("together", true);
+    const QList<TRecordFiles::TWritten> oneByOne = write("one", false);
+    const QList<TRecordFiles::TWritten> together = write("together", true);
     ASSERT_EQ(together.size(), qsizetype(rows.size()));
-    for (qsizetype k = 0; k < together.size(); ++k)
-        EXPECT_EQ(bool(together[k]), bool(oneByOne[k])) << "row " << k;
-    EXPECT_FALSE(together[8]);
-    EXPECT_TRUE(together[9]);
+    for (qsizetype k = 0; k < together.size(); ++k) {
+        EXPECT_EQ(bool(together[k].Result), bool(oneByOne[k].Result)) << "row " << k;
+        EXPECT_EQ(together[k].StartedFile, oneByOne[k].StartedFile) << "row " << k;
+    }
+    EXPECT_FALSE(together[8].Result);
+    EXPECT_TRUE(together[9].Result);
+    EXPECT_TRUE(together[3].StartedFile) << "the next day's file";
     for (const QString file : {"RT_COM7_20240529.csv", "RT_COM7_20240530.csv", "RT_20240529.RCD"}) {
         QFile a(QDir(dir.filePath("one")).filePath(file)), b(QDir(dir.filePath("together")).filePath(file));
         ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly)) << file.toStdString();

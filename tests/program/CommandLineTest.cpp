@@ -22,6 +22,7 @@ struct ParseRow {
     TCommandAction action;
     QString port;
     std::optional<QString> dataDir;
+    std::optional<bool> secondRecord = {};
 };
 
 TEST(CommandLineTest, ParsesTheOptionsAndRefusesWhatItDoesNotKnow) {
@@ -39,6 +40,13 @@ TEST(CommandLineTest, ParsesTheOptionsAndRefusesWhatItDoesNotKnow) {
         {{"--port="}, TCommandAction::Refused, {}, {}},
         {{"--data-dir="}, TCommandAction::Refused, {}, {}},
         {{"-platform", "xcb"}, TCommandAction::Refused, {}, {}},
+        {{"--headless", "--port", "/dev/ttyUSB0"}, TCommandAction::Headless, "/dev/ttyUSB0", {}},
+        {{"--headless", "--second-record", "on"}, TCommandAction::Headless, {}, {}, true},
+        {{"--second-record=off", "--headless"}, TCommandAction::Headless, {}, {}, false},
+        {{"--headless", "--help"}, TCommandAction::Help, {}, {}},
+        {{"--headless", "--second-record", "yes"}, TCommandAction::Refused, {}, {}},
+        {{"--headless", "--second-record"}, TCommandAction::Refused, {}, {}},
+        {{"--second-record", "on"}, TCommandAction::Refused, {}, {}},
     };
     for (const ParseRow& row : rows) {
         SCOPED_TRACE(row.args.join(' ').toStdString());
@@ -49,6 +57,7 @@ TEST(CommandLineTest, ParsesTheOptionsAndRefusesWhatItDoesNotKnow) {
         if (row.action == TCommandAction::Refused) continue;
         EXPECT_EQ(line.Port, row.port);
         EXPECT_EQ(line.DataDir, row.dataDir);
+        EXPECT_EQ(line.SecondRecord, row.secondRecord);
     }
 }
 
@@ -114,7 +123,8 @@ TEST_F(ProgramRunTest, AnswersOnTheTerminalWithoutADisplay) {
 
     const ProgramRun help = Start(KRV_MONITOR_PATH, {"--help"}, false, noDisplay);
     EXPECT_EQ(help.code, 0);
-    for (const char* option : {"--port <PATH>", "--data-dir <DIR>", "--paths", "--version"})
+    for (const char* option : {"--port <PATH>", "--data-dir <DIR>", "--paths", "--version", "--headless",
+                               "--second-record <on|off>"})
         EXPECT_THAT(help.out.toStdString(), HasSubstr(option));
 
     const ProgramRun bad = Start(KRV_MONITOR_PATH, {"--bogus"}, false, noDisplay);

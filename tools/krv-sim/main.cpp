@@ -1,8 +1,8 @@
 #include "PtyPort.h"
-#include "QuitSignals.h"
 #include "StdinLines.h"
 #include "common/FileSizeSignal.h"
 #include "common/ProgramInfo.h"
+#include "common/QuitSignals.h"
 #include "model/ConsoleCommand.h"
 #include "model/Responder.h"
 #include <QCommandLineParser>
@@ -164,8 +164,8 @@ int main(int argc, char** argv) {
         if (level <= verbosity) PrintLine(stderr, "krv-sim: " + text);
     };
 
-    QuitSignals quitSignals;
-    QObject::connect(&quitSignals, &QuitSignals::Caught, &app, [&](int sig) {
+    TQuitSignals quitSignals({SIGINT, SIGTERM, SIGHUP});
+    QObject::connect(&quitSignals, &TQuitSignals::Caught, &app, [&](int sig) {
         log(Verbosity::Normal, QString("signal %1, quitting").arg(sig));
         app.quit();
     });

@@ -7,10 +7,11 @@ class TMainForm;
 class TProgramCore;
 class UserPrompts;
 
-// The program's windows over its core, created in their order: the main window (its creation gives
-// the parameter set its defaults), the system setting window with the calibration page (BaseSetpoint.ini
-// is loaded over the defaults), the monitor list, the write window. Closing the main window ends
-// the event loop whatever else is open; the windows' end closes the port and stores the switch.
+// The program's windows over its core, created in their order: the main window (its creation starts
+// the core: the parameter set from BaseSetpoint.ini over the defaults, the switch, the port
+// settings), the system setting window with the calibration page, the monitor list, the write window. Closing
+// the main window ends the event loop whatever else is open; the windows' end closes the port and stores the
+// switch.
 class TProgramWindows {
   public:
     // `parentPrompts` learns the main window, over which the prompts are to appear.

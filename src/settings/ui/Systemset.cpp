@@ -83,9 +83,6 @@ TSysSetForm::TSysSetForm(TSettings& settings, TDeviceLink& link, UserPrompts& pr
     // not open leaves the connect button down, as clicked.
     linkFollowing_ = link_.LinkStateChanged.Follow(
         [this](bool open) { (open ? SBConnection : SBDisconnection)->setChecked(true); });
-
-    // FormCreate. The calibration's step and retry count join here with the calibration.
-    settings_.LoadBaseSetpoint();
 }
 
 QWidget* TSysSetForm::BuildPortGroup() {

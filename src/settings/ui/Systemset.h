@@ -27,8 +27,8 @@ inline const QString SetpointFileExt = QStringLiteral("*.krv");
 class TSysSetForm : public QDialog, public TParamView {
     Q_OBJECT
   public:
-    // FormCreate: the current parameter set loads BaseSetpoint.ini. The link window is the main
-    // window's; this window only shows it.
+    // The current parameter set has loaded BaseSetpoint.ini by now (the core's start-up). The link
+    // window is the main window's; this window only shows it.
     TSysSetForm(TSettings& settings, TDeviceLink& link, UserPrompts& prompts, QWidget* linkWindow,
                 QWidget* parent = nullptr);
 

@@ -1,12 +1,10 @@
-#include "QuitSignals.h"
+#include "common/QuitSignals.h"
 #include <QSocketNotifier>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-namespace krvsim {
 
 namespace {
 int g_pipe[2] = {-1, -1};
@@ -20,20 +18,21 @@ void OnSignal(int sig) {
 }
 } // namespace
 
-QuitSignals::QuitSignals(QObject* parent) : QObject(parent) {
+TQuitSignals::TQuitSignals(std::initializer_list<int> which, QObject* parent)
+    : QObject(parent), signals_(which) {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_pipe) != 0) return;
     notifier_ = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &QuitSignals::OnReadable);
+    connect(notifier_, &QSocketNotifier::activated, this, &TQuitSignals::OnReadable);
     struct sigaction sa {};
     sa.sa_handler = OnSignal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
-    for (int sig : {SIGINT, SIGTERM, SIGHUP})
+    for (int sig : signals_)
         ::sigaction(sig, &sa, nullptr);
 }
 
-QuitSignals::~QuitSignals() {
-    for (int sig : {SIGINT, SIGTERM, SIGHUP})
+TQuitSignals::~TQuitSignals() {
+    for (int sig : signals_)
         ::signal(sig, SIG_DFL);
     for (int& fd : g_pipe) {
         if (fd >= 0) ::close(fd);
@@ -41,10 +40,8 @@ QuitSignals::~QuitSignals() {
     }
 }
 
-void QuitSignals::OnReadable() {
+void TQuitSignals::OnReadable() {
     char c = 0;
     while (::read(g_pipe[0], &c, 1) == 1)
         Q_EMIT Caught(int(c));
 }
-
-} // namespace krvsim

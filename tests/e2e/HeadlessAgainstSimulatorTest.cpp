@@ -1,0 +1,118 @@
+#include "support/SimProcess.h"
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gmock/gmock.h>
+
+// krv-monitor --headless as a process against krv-sim on a pseudo-terminal: the simulator is killed
+// while the program records and started again on the same path; the program must carry on by
+// itself and end cleanly on SIGTERM.
+namespace {
+
+using ::testing::HasSubstr;
+
+struct TSecondRows {
+    QList<QDateTime> Times;
+    QStringList Problems;
+};
+
+// Every second row of every day file: its time, and whatever is wrong with it (a torn row has too
+// few fields, two glued rows too many, a row of an instrument that did not answer holds zeros).
+TSecondRows ReadSecondRows(const QString& folder) {
+    TSecondRows rows;
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList({"*.csv"}, QDir::Files, QDir::Name)) {
+        QFile file(dir.filePath(name));
+        if (!file.open(QIODevice::ReadOnly)) {
+            rows.Problems << name + ": unreadable";
+            continue;
+        }
+        const QByteArray bytes = file.readAll();
+        if (!bytes.endsWith("\r\n")) rows.Problems << name + ": does not end with CR LF";
+        for (const QByteArray& line : bytes.split('\n')) {
+            if (!line.startsWith("20")) continue; // header lines, and what follows the last LF
+            const QList<QByteArray> fields = line.chopped(1).split(',');
+            if (fields.size() != 9 || !fields.last().isEmpty()) {
+                rows.Problems << name + ": " + QString::fromLatin1(line);
+                continue;
+            }
+            if (fields[1] != "3.500") rows.Problems << name + ": wind speed " + fields[1];
+            rows.Times << QDateTime::fromString(QString::fromLatin1(fields[0]), "yyyy/MM/dd HH:mm:ss");
+        }
+    }
+    return rows;
+}
+
+TEST(HeadlessAgainstSimulator, RecordsBeforeAndAfterTheInstrumentIsGoneAndEndsCleanlyOnSigterm) {
+    QTemporaryDir dir;
+    const QString link = dir.filePath("krv");
+    const QString records = dir.filePath("data/Record");
+    const QStringList simArgs{"--link", link, "--wind-speed", "3.5", "--azimuth", "270"};
+    auto sim = std::make_unique<SimProcess>();
+    ASSERT_FALSE(sim->Start(simArgs).isEmpty());
+
+    QProcess monitor;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // A platform that needs a display, and none: a window would abort the program.
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    monitor.setProcessEnvironment(env);
+    monitor.setProgram(KRV_MONITOR_PATH);
+    monitor.setArguments(
+        {"--headless", "--port", link, "--data-dir", dir.filePath("data"), "--second-record", "on"});
+    monitor.start();
+    ASSERT_TRUE(monitor.waitForStarted(10000));
+    QString log;
+    const auto logHas = [&](const QString& text) {
+        return QTest::qWaitFor(
+                   [&] {
+                       log += QString::fromLocal8Bit(monitor.readAllStandardError());
+                       return log.contains(text) || monitor.state() == QProcess::NotRunning;
+                   },
+                   15000) &&
+               log.contains(text);
+    };
+    const auto rowsReach = [&](qsizetype n) {
+        return QTest::qWaitFor([&] { return ReadSecondRows(records).Times.size() >= n; }, 15000);
+    };
+
+    ASSERT_TRUE(logHas("port " + link + " opened")) << log.toStdString();
+    ASSERT_TRUE(rowsReach(3)) << log.toStdString();
+    sim->Stop(true); // SIGKILL: the link is left behind, pointing at a terminal that is gone
+    ASSERT_TRUE(logHas("port " + link + " lost")) << log.toStdString();
+    const qsizetype before = ReadSecondRows(records).Times.size();
+    sim = std::make_unique<SimProcess>();
+    ASSERT_FALSE(sim->Start(simArgs).isEmpty());
+    ASSERT_TRUE(logHas("port " + link + " back after")) << log.toStdString();
+    ASSERT_TRUE(rowsReach(before + 3)) << log.toStdString();
+
+    monitor.terminate();
+    ASSERT_TRUE(monitor.waitForFinished(10000));
+    log += QString::fromLocal8Bit(monitor.readAllStandardError());
+    EXPECT_EQ(monitor.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(monitor.exitCode(), 0);
+    EXPECT_THAT(log.toStdString(), HasSubstr("stopped (SIGTERM)"));
+    EXPECT_EQ(log.count(" lost"), 1) << log.toStdString();
+    EXPECT_EQ(log.count(" back after"), 1) << log.toStdString();
+
+    const TSecondRows rows = ReadSecondRows(records);
+    EXPECT_TRUE(rows.Problems.isEmpty()) << rows.Problems.join('\n').toStdString();
+    // The widest gap is the simulator's absence; each side holds at least the rows waited for. (A
+    // loaded machine may skip a second elsewhere: a second without a tick is skipped, not made up.)
+    qsizetype gapAt = 0;
+    qint64 widest = 0;
+    for (qsizetype i = 1; i < rows.Times.size(); ++i) {
+        const qint64 step = rows.Times[i - 1].secsTo(rows.Times[i]);
+        EXPECT_GT(step, 0) << "a row out of order or twice at " << i;
+        if (step > widest) widest = step, gapAt = i;
+    }
+    EXPECT_GE(widest, 2);
+    EXPECT_GE(gapAt, 3);
+    EXPECT_GE(rows.Times.size() - gapAt, 3);
+}
+
+} // namespace
