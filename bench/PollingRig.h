@@ -40,6 +40,7 @@ struct PollingRig {
 
     // Every history entry valid, with values that move, one second apart.
     void FillHistory() {
+        core.Store.CurrentSample.Valid = true;
         for (int k = 0; k < HistorySize; ++k) {
             Vary(k);
             clock.AdvanceMs(1000);

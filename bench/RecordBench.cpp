@@ -57,7 +57,8 @@ BENCHMARK(BM_SecondRowAppend)->Unit(benchmark::kMicrosecond);
 
 // A day of the program with no window: 432,000 ticks of polling the in-memory instrument, the
 // monitor's step each tick, a minute row every minute and a second row every second. CI's short
-// run shortens the day with KRV_BENCH_DAY_SECONDS.
+// run shortens the day with KRV_BENCH_DAY_SECONDS. KRV_BENCH_DAY_KEEP names a folder that receives
+// the day's two files, so that two builds' files can be compared.
 void BM_SimulatedDay(benchmark::State& state) {
     const int seconds = qEnvironmentVariableIsSet("KRV_BENCH_DAY_SECONDS")
                             ? qEnvironmentVariableIntValue("KRV_BENCH_DAY_SECONDS")
@@ -85,6 +86,14 @@ void BM_SimulatedDay(benchmark::State& state) {
             records.filePath(SecondRecordFileName(rig->core.Store.MySts.PortName, midnight)));
         if (!rig->core.IsPolling() || !minute.exists() || !second.exists())
             state.SkipWithError("the day did not record");
+        if (const QString keep = qEnvironmentVariable("KRV_BENCH_DAY_KEEP"); !keep.isEmpty()) {
+            QDir().mkpath(keep);
+            for (const QFileInfo& file : {minute, second}) {
+                const QString target = QDir(keep).filePath(file.fileName());
+                QFile::remove(target);
+                if (!QFile::copy(file.filePath(), target)) state.SkipWithError("cannot keep the day's files");
+            }
+        }
         state.counters["ticks"] = seconds * 5;
         state.counters["minute_file_bytes"] = double(minute.size());
         state.counters["second_file_bytes"] = double(second.size());

@@ -4,6 +4,7 @@
 # configure used; scripts/fresh-check.sh tries every list on a fresh system.
 KRV_BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libsimpleini-dev
+    libdouble-conversion-dev
     libgtest-dev libgmock-dev libbenchmark-dev locales)
 KRV_DEMO_PACKAGES=(fonts-noto-cjk fonts-liberation)
 # The measured run: a virtual X server, clicks, /usr/bin/time; python3 (ctypes) closes the window.

@@ -1,13 +1,32 @@
 #include "acquisition/PollingCycle.h"
 #include "acquisition/Exchange.h"
 #include "acquisition/MeasurementStore.h"
+#include <QHash>
+#include <array>
 #include <cmath>
+
+namespace {
+// The code names made once: a request shares them instead of converting ten names a tick, and an
+// answer's name finds its code without comparing it with thirty.
+const std::array<QString, CodeCount> CodeNames = [] {
+    std::array<QString, CodeCount> names;
+    for (int j = 0; j < CodeCount; ++j)
+        names[j] = QString::fromLatin1(CodeTable[j]);
+    return names;
+}();
+const QHash<QString, int> CodeIndex = [] {
+    QHash<QString, int> index;
+    for (int j = 0; j < CodeCount; ++j)
+        index.insert(CodeNames[j], j);
+    return index;
+}();
+} // namespace
 
 void TPollingCycle::PollStep() {
     ++GroupCounter;
     const int group = GroupCounter % GroupCount;
     for (int i = 0; i < GroupSize; ++i)
-        exchange_.Request[i].Key = QString::fromLatin1(CodeTable[GroupSize * group + i]);
+        exchange_.Request[i].Key = CodeNames[GroupSize * group + i];
     const quint8 answered = exchange_.ResponseReceived ? DecodeResponse() : 0;
     if (answered != 0) {
         answeredGroups_ |= answered;
@@ -26,11 +45,10 @@ quint8 TPollingCycle::DecodeResponse() {
     quint8 groups = 0;
     for (int i = 0; i < GroupSize; ++i) {
         const TKeyValStr& pair = exchange_.Response[i];
-        for (int j = 0; j < CodeCount; ++j)
-            if (pair.Key == QLatin1String(CodeTable[j])) {
-                store_.StoreCodeValue(j, pair.Val);
-                groups |= quint8(1u << (j / GroupSize));
-            }
+        const auto code = CodeIndex.constFind(pair.Key);
+        if (code == CodeIndex.constEnd()) continue;
+        store_.StoreCodeValue(*code, pair.Val);
+        groups |= quint8(1u << (*code / GroupSize));
     }
     return groups;
 }

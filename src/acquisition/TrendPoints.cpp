@@ -1,5 +1,6 @@
 #include "acquisition/TrendPoints.h"
 #include "acquisition/MeasurementStore.h"
+#include <QtMath>
 #include <cmath>
 
 double ChartMs(TDateTime days) {
@@ -49,4 +50,39 @@ TTrendPoints MakeTrendPoints(const TSampleHistory& history) {
 
 TTimeRange TrendRange(TDateTime nowDays) {
     return {ChartMs(nowDays - 1.0 / 144.0), ChartMs(nowDays)};
+}
+
+namespace {
+// 1, 2, 5 or 10 x 10^n near x: the next at or above it (ceiling), else the nearest. Written as
+// QtCharts writes it, qFloor and all, so that both give the same range.
+double NiceNumber(double x, bool ceiling) {
+    const double z = qPow(10, qFloor(std::log10(x)));
+    double q = x / z;
+    if (ceiling)
+        q = q <= 1.0 ? 1 : q <= 2.0 ? 2 : q <= 5.0 ? 5 : 10;
+    else
+        q = q < 1.5 ? 1 : q < 3.0 ? 2 : q < 7.0 ? 5 : 10;
+    return q * z;
+}
+} // namespace
+
+std::optional<TValueScale> TrendScale(std::initializer_list<const QList<QPointF>*> lists, int tickCount) {
+    double lo = 0, hi = 0;
+    bool any = false;
+    for (const QList<QPointF>* points : lists)
+        for (const QPointF& p : *points) {
+            lo = any ? qMin(lo, p.y()) : p.y();
+            hi = any ? qMax(hi, p.y()) : p.y();
+            any = true;
+        }
+    if (!any || !std::isfinite(lo) || !std::isfinite(hi)) return std::nullopt;
+    if (hi - lo < 1e-6) {
+        lo -= 1;
+        hi += 1;
+    }
+    const double range = NiceNumber(hi - lo, true);
+    const double step = NiceNumber(range / (tickCount - 1), false);
+    const double min = qFloor(lo / step);
+    const double max = qCeil(hi / step);
+    return TValueScale{min * step, max * step, int(max - min) + 1};
 }

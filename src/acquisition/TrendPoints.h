@@ -2,6 +2,8 @@
 #include "common/DateTime.h"
 #include <QList>
 #include <QPointF>
+#include <initializer_list>
+#include <optional>
 
 class TSampleHistory;
 
@@ -23,3 +25,14 @@ struct TTimeRange {
 };
 TTimeRange TrendRange(TDateTime nowDays);
 double ChartMs(TDateTime days);
+
+// A value axis' range and ticks: the extremes of the plotted values (a flat line gets one either
+// side), widened to steps of 1, 2 or 5 x 10^n as QtCharts' QValueAxis::applyNiceNumbers() widens a
+// range. The step depends on the axis' tick count before, as there; the count changes with it.
+struct TValueScale {
+    double Min = 0;
+    double Max = 0;
+    int TickCount = 0;
+};
+// None without points, or with a value that is not finite (the axis keeps its range then).
+std::optional<TValueScale> TrendScale(std::initializer_list<const QList<QPointF>*> lists, int tickCount);

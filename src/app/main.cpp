@@ -1,3 +1,4 @@
+#include "app/StartupReport.h"
 #include "common/Clock.h"
 #include "common/FileSizeSignal.h"
 #include "common/ProgramFolders.h"
@@ -9,6 +10,7 @@
 #include "program/CommandLine.h"
 #include "program/HeadlessRecorder.h"
 #include "program/ProgramCore.h"
+#include "program/ui/Main.h"
 #include "program/ui/ProgramWindows.h"
 #include <QApplication>
 #include <QMessageBox>
@@ -111,6 +113,7 @@ int main(int argc, char** argv) {
         prompts.SetParent(mainWindow);
         portPrompt.SetParent(mainWindow);
     });
+    ReportFirstPaint(&windows.Main());
     windows.Show();
     return app.exec();
 }

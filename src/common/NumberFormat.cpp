@@ -1,66 +1,47 @@
 #include "common/NumberFormat.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <double-conversion/double-to-string.h>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace {
 
-// A non-negative value as significant digits (no leading or trailing zeros; none for zero) and the
-// power of ten of the first digit.
-struct Decimal {
-    std::string digits;
-    int exponent = 0;
+using double_conversion::DoubleToStringConverter;
+
+// The digits of a non-negative value from double-conversion, which rounds the exact binary value
+// with halves away from zero: value = 0.<digits> x 10^point. Trailing zeros may be missing.
+class Digits {
+  public:
+    Digits(double magnitude, DoubleToStringConverter::DtoaMode mode, int requested) {
+        // At most 309 digits before the point, `requested` after it, and the terminating zero.
+        const size_t needed = size_t(requested) + 311;
+        if (needed > small_.size()) large_.resize(needed);
+        char* buffer = large_.empty() ? small_.data() : large_.data();
+        bool negative = false;
+        DoubleToStringConverter::DoubleToAscii(magnitude, mode, requested, buffer, int(needed), &negative,
+                                               &length_, &point_);
+        digits_ = buffer;
+    }
+
+    std::string_view Text() const { return {digits_, size_t(length_)}; }
+    int Point() const { return point_; }
+    // The digit that stands for 10^power, '0' beyond the digits given.
+    char At(int power) const {
+        const int index = point_ - 1 - power;
+        return index >= 0 && index < length_ ? digits_[index] : '0';
+    }
+
+  private:
+    std::array<char, 512> small_;
+    std::vector<char> large_;
+    const char* digits_ = nullptr;
+    int length_ = 0;
+    int point_ = 0;
 };
-
-void StripTrailingZeros(Decimal& d) {
-    while (!d.digits.empty() && d.digits.back() == '0')
-        d.digits.pop_back();
-}
-
-// The exact expansion of the stored binary value: no double has more than 767 significant digits, and
-// glibc prints every one of them, so the caller can round the way it wants rather than printf's way
-// (ties to even) and regardless of the locale's decimal point.
-Decimal ExactDecimal(double magnitude) {
-    char buf[900];
-    std::snprintf(buf, sizeof buf, "%.800e", magnitude);
-    Decimal d;
-    const char* p = buf;
-    for (; *p && *p != 'e'; ++p) {
-        if (*p >= '0' && *p <= '9') d.digits += *p;
-    }
-    if (*p == 'e') d.exponent = std::atoi(p + 1);
-    StripTrailingZeros(d);
-    if (d.digits.empty()) d.exponent = 0;
-    return d;
-}
-
-// Keeps `count` leading digits; the dropped ones round half away from zero, as the digits are exact.
-void RoundTo(Decimal& d, int count) {
-    if (count >= int(d.digits.size())) return;
-    if (count < 0) {
-        d.digits.clear();
-        d.exponent = 0;
-        return;
-    }
-    const bool up = d.digits[count] >= '5';
-    d.digits.resize(count);
-    if (up) {
-        int i = count - 1;
-        while (i >= 0 && d.digits[i] == '9')
-            d.digits[i--] = '0';
-        if (i < 0) {
-            d.digits.insert(d.digits.begin(), '1');
-            ++d.exponent;
-        } else {
-            ++d.digits[i];
-        }
-    }
-    StripTrailingZeros(d);
-    if (d.digits.empty()) d.exponent = 0;
-}
 
 const char* NonFinite(double value) {
     if (std::isnan(value)) return "NAN";
@@ -122,22 +103,23 @@ template <typename Format> QString Expand(const char* pattern, Format format) {
 QString FormatGeneral(double value) {
     if (!std::isfinite(value)) return QString::fromLatin1(NonFinite(value));
     if (value == 0) return QStringLiteral("0");
-    Decimal d = ExactDecimal(std::fabs(value));
-    RoundTo(d, 15);
-    const int e = d.exponent;
-    const std::string& digits = d.digits;
+    const Digits d(std::fabs(value), DoubleToStringConverter::PRECISION, 15);
+    std::string_view digits = d.Text();
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.remove_suffix(1);
+    const int e = d.Point() - 1; // the power of ten of the first digit
     std::string text = value < 0 ? "-" : "";
     if (e < -4 || e >= 15) {
         text += digits[0];
-        if (digits.size() > 1) text += '.' + digits.substr(1);
+        if (digits.size() > 1) (text += '.') += digits.substr(1);
         text += 'E' + std::to_string(e);
     } else if (e >= 0) {
         const size_t integerDigits = size_t(e) + 1;
         text += digits.substr(0, integerDigits);
         if (digits.size() < integerDigits) text.append(integerDigits - digits.size(), '0');
-        if (digits.size() > integerDigits) text += '.' + digits.substr(integerDigits);
+        if (digits.size() > integerDigits) (text += '.') += digits.substr(integerDigits);
     } else {
-        text += "0." + std::string(size_t(-e - 1), '0') + digits;
+        (text += "0." + std::string(size_t(-e - 1), '0')) += digits;
     }
     return QString::fromLatin1(text.data(), qsizetype(text.size()));
 }
@@ -145,20 +127,15 @@ QString FormatGeneral(double value) {
 QString FormatFixed(double value, int decimals, int width) {
     if (!std::isfinite(value)) return Justified(NonFinite(value), width);
     decimals = std::max(decimals, 0);
-    Decimal d = ExactDecimal(std::fabs(value));
-    if (!d.digits.empty()) RoundTo(d, d.exponent + 1 + decimals);
-    const auto digitAt = [&d](int power) {
-        const int index = d.exponent - power;
-        return index >= 0 && index < int(d.digits.size()) ? d.digits[size_t(index)] : '0';
-    };
+    const Digits d(std::fabs(value), DoubleToStringConverter::FIXED, decimals);
     // As printf does, a negative value keeps its sign even when it rounds to zero.
     std::string text = std::signbit(value) ? "-" : "";
-    for (int power = std::max(d.exponent, 0); power >= 0; --power)
-        text += digitAt(power);
+    for (int power = std::max(d.Point() - 1, 0); power >= 0; --power)
+        text += d.At(power);
     if (decimals > 0) {
         text += '.';
         for (int power = -1; power >= -decimals; --power)
-            text += digitAt(power);
+            text += d.At(power);
     }
     return Justified(text, width);
 }

@@ -20,6 +20,54 @@ FileResult TRecordFiles::Write(const TRecordRow& row, bool* started) {
     return written;
 }
 
+QList<TRecordFiles::TWritten> TRecordFiles::WriteAll(const std::vector<TRecordRow>& rows) {
+    QList<TWritten> written;
+    written.reserve(qsizetype(rows.size()));
+    const auto one = [&](const TRecordRow& row) {
+        TWritten w;
+        w.Result = Write(row, &w.StartedFile);
+        written << w;
+    };
+    for (size_t first = 0; first < rows.size();) {
+        size_t end = first + 1;
+        const auto joins = [&](const TRecordRow& row) {
+            return !row.Text.isEmpty() && row.Kind == rows[first].Kind && row.FileName == rows[first].FileName;
+        };
+        if (!rows[first].Text.isEmpty())
+            while (end < rows.size() && joins(rows[end]))
+                ++end;
+        if (end - first == 1) {
+            one(rows[first++]);
+            continue;
+        }
+        const FileResult folder = storage_.EnsureFolder(folder_);
+        if (!folder) {
+            for (; first < end; ++first)
+                written << TWritten{folder};
+            continue;
+        }
+        const QString path = QDir(folder_).filePath(rows[first].FileName);
+        QStringList lines;
+        const bool isNew = storage_.IsNewFile(path);
+        if (isNew) lines << rows[first].Header;
+        bool layout = LastRecordLayout;
+        for (size_t k = first; k < end; ++k) {
+            if (rows[k].Kind == TRecordKind::Minute && rows[k].LongLayout != layout) lines << rows[k].Header;
+            layout = rows[k].LongLayout;
+            lines << rows[k].Text;
+        }
+        if (storage_.Append(path, lines)) {
+            if (rows[first].Kind == TRecordKind::Minute) LastRecordLayout = layout;
+            for (bool started = isNew; first < end; ++first, started = false)
+                written << TWritten{FileResult{}, started};
+        } else {
+            for (; first < end; ++first)
+                one(rows[first]);
+        }
+    }
+    return written;
+}
+
 namespace {
 const QString Section = QStringLiteral("Record");
 const QString Key = QStringLiteral("SecRec");

@@ -2,6 +2,7 @@
 #include "common/TextFile.h"
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 class RecordStorage;
 
@@ -30,6 +31,14 @@ class TRecordFiles {
     // layout differs from the last minute row's: a new file right after a layout change has them
     // twice. `started`, when given, tells whether the row began its file (a new day file).
     FileResult Write(const TRecordRow& row, bool* started = nullptr);
+    // The rows in order, each with what Write would give it. Rows that follow each other into one
+    // file go in one append; when that fails, they are written one by one, so that each has its own
+    // result and those that can land do.
+    struct TWritten {
+        FileResult Result;
+        bool StartedFile = false;
+    };
+    QList<TWritten> WriteAll(const std::vector<TRecordRow>& rows);
 
     // The layout of the last minute row that reached its file in this run. Only a row that landed
     // changes it, so that a lost row's header lines come again before the next row.

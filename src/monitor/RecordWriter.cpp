@@ -63,13 +63,17 @@ void TRecordWriter::Run() {
         wake_.wait(lock, [this] { return ending_ || !waiting_.empty(); });
         // Whatever waits is written before the end: the program's end must not lose a row.
         if (waiting_.empty()) return;
-        const TRecordRow row = std::move(waiting_.front());
-        waiting_.pop_front();
+        // Everything that waits at once: rows that piled up behind a slow write go out together.
+        std::vector<TRecordRow> rows(std::make_move_iterator(waiting_.begin()),
+                                     std::make_move_iterator(waiting_.end()));
+        waiting_.clear();
         writing_ = true;
         lock.unlock();
-        Write(row);
+        const QList<TRecordFiles::TWritten> written = files_.WriteAll(rows);
         lock.lock();
         writing_ = false;
+        for (size_t k = 0; k < rows.size(); ++k)
+            Record(rows[k], written[qsizetype(k)].Result, written[qsizetype(k)].StartedFile);
         if (waiting_.empty()) idle_.notify_all();
     }
 }

@@ -1,8 +1,10 @@
 #include "acquisition/TrendPoints.h"
 #include "acquisition/MeasurementStore.h"
 #include "support/TimeZoneScope.h"
+#include <QValueAxis>
 #include <ctime>
 #include <gmock/gmock.h>
+#include <random>
 
 namespace {
 
@@ -56,6 +58,58 @@ TEST(TrendPoints, PointTimesAgreeWithLocalTimeConversionAcrossAClockChange) {
             ASSERT_EQ(p.Azimuth[i].x(), ChartMs(store.SampleHistory[599 - i].Time))
                 << FormatDateTime("yyyy/mm/dd hh:nn:ss", start).toStdString() << " point " << i;
     }
+}
+
+// The scale is worked out here so that an axis changes once, and only when it must; it has to be
+// the one QtCharts gives for the same points: setRange() to the extremes, then applyNiceNumbers(),
+// which starts from the tick count the axis had. Seconds follow one another on one axis, so the
+// count carries over as it does in the window.
+TEST(TrendScale, MatchesQtChartsNiceNumbersSecondAfterSecond) {
+    std::mt19937_64 random(599);
+    std::uniform_real_distribution<double> unit(0, 1);
+    std::uniform_int_distribution<int> magnitude(-7, 7), count(1, 40);
+    QValueAxis axis;
+    int failures = 0;
+    for (int second = 0; second < 20'000 && failures < 10; ++second) {
+        // Drifting winds, flat lines, a single point, and values of every size.
+        const double scale = std::pow(10.0, magnitude(random));
+        const double base = (unit(random) - 0.5) * scale * 10;
+        const bool flat = second % 7 == 0;
+        QList<QPointF> a, b;
+        for (int i = count(random); i > 0; --i) {
+            a.append({double(i), flat ? base : base + unit(random) * scale});
+            if (second % 3) b.append({double(i), flat ? base : base - unit(random) * scale});
+        }
+        const std::optional<TValueScale> ours = TrendScale({&a, &b}, axis.tickCount());
+        double lo = a.front().y(), hi = lo;
+        for (const QList<QPointF>* points : {&a, &b})
+            for (const QPointF& p : *points) {
+                lo = qMin(lo, p.y());
+                hi = qMax(hi, p.y());
+            }
+        if (hi - lo < 1e-6) {
+            lo -= 1;
+            hi += 1;
+        }
+        axis.setRange(lo, hi);
+        axis.applyNiceNumbers();
+        ASSERT_TRUE(ours.has_value());
+        if (ours->Min != axis.min() || ours->Max != axis.max() || ours->TickCount != axis.tickCount()) {
+            ++failures;
+            ADD_FAILURE() << "second " << second << ": extremes " << lo << ", " << hi << " give " << ours->Min
+                          << ".." << ours->Max << " in " << ours->TickCount << " ticks, QtCharts "
+                          << axis.min() << ".." << axis.max() << " in " << axis.tickCount();
+        }
+    }
+}
+
+TEST(TrendScale, NothingToScaleLeavesTheAxis) {
+    const QList<QPointF> none;
+    const QList<QPointF> notANumber = {{0, std::nan("")}, {1, 2.0}};
+    const QList<QPointF> infinite = {{0, 1.0}, {1, std::numeric_limits<double>::infinity()}};
+    EXPECT_FALSE(TrendScale({&none}, 5));
+    EXPECT_FALSE(TrendScale({&none, &notANumber}, 5));
+    EXPECT_FALSE(TrendScale({&infinite}, 5));
 }
 
 } // namespace

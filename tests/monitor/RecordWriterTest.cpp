@@ -101,4 +101,69 @@ TEST(RecordWriter, TheEndWritesEveryWaitingRowAndAFullQueueRefusesOne) {
     EXPECT_TRUE(lines.last().startsWith("2024/05/29 10:00:02,"));
 }
 
+// The file system, refusing any append that holds a row marked "refused", as a disk refuses a row
+// that does not fit.
+class RefusingStorage : public RecordStorage {
+  public:
+    FileResult EnsureFolder(const QString& folder) override { return files_.EnsureFolder(folder); }
+    bool IsNewFile(const QString& path) override { return files_.IsNewFile(path); }
+    FileResult Append(const QString& path, const QStringList& lines) override {
+        for (const QString& line : lines)
+            if (line.contains(QLatin1String("refused"))) return FileResult::Failure(QStringLiteral("refused"));
+        return files_.Append(path, lines);
+    }
+
+  private:
+    TFileStorage files_;
+};
+
+// Rows that piled up go out together, with the same bytes and results as one by one: headers of a
+// new file and of each minute layout change, a day's change, and a refused row that costs only
+// itself.
+TEST(RecordWriter, RowsWrittenTogetherLandAsTheyWouldOneByOne) {
+    std::vector<TRecordRow> rows;
+    for (int s = 0; s < 3; ++s)
+        rows.push_back(SecondRow(s));
+    TRecordRow nextDay = SecondRow(3);
+    nextDay.FileName = QStringLiteral("RT_COM7_20240530.csv");
+    rows.push_back(nextDay);
+    for (const bool longLayout : {false, true, true, false}) {
+        const QString text = QStringLiteral("2024/05/29 10:0%1,row").arg(rows.size());
+        rows.push_back({TRecordKind::Minute, QStringLiteral("RT_20240529.RCD"), MinuteRecordHeader(longLayout),
+                        longLayout, text});
+    }
+    rows.push_back(SecondRow(4));
+    rows.back().Text += QLatin1String(",refused");
+    rows.push_back(SecondRow(5));
+
+    QTemporaryDir dir;
+    const auto write = [&](const QString& name, bool together) {
+        RefusingStorage storage;
+        TRecordFiles files(storage, dir.filePath(name));
+        if (together) return files.WriteAll(rows);
+        QList<TRecordFiles::TWritten> written;
+        for (const TRecordRow& row : rows) {
+            TRecordFiles::TWritten w;
+            w.Result = files.Write(row, &w.StartedFile);
+            written << w;
+        }
+        return written;
+    };
+    const QList<TRecordFiles::TWritten> oneByOne = write("one", false);
+    const QList<TRecordFiles::TWritten> together = write("together", true);
+    ASSERT_EQ(together.size(), qsizetype(rows.size()));
+    for (qsizetype k = 0; k < together.size(); ++k) {
+        EXPECT_EQ(bool(together[k].Result), bool(oneByOne[k].Result)) << "row " << k;
+        EXPECT_EQ(together[k].StartedFile, oneByOne[k].StartedFile) << "row " << k;
+    }
+    EXPECT_FALSE(together[8].Result);
+    EXPECT_TRUE(together[9].Result);
+    EXPECT_TRUE(together[3].StartedFile) << "the next day's file";
+    for (const QString file : {"RT_COM7_20240529.csv", "RT_COM7_20240530.csv", "RT_20240529.RCD"}) {
+        QFile a(QDir(dir.filePath("one")).filePath(file)), b(QDir(dir.filePath("together")).filePath(file));
+        ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly)) << file.toStdString();
+        EXPECT_EQ(a.readAll(), b.readAll()) << file.toStdString();
+    }
+}
+
 } // namespace

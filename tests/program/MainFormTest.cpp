@@ -6,6 +6,7 @@
 #include "program/ui/Main.h"
 #include "program/ui/StatusPanel.h"
 #include "support/CoreRig.h"
+#include "support/ReferenceCharts.h"
 #include <QAccessible>
 #include <QChartView>
 #include <QCheckBox>
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
@@ -23,6 +25,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QValueAxis>
+#include <cmath>
 #include <gmock/gmock.h>
 
 namespace {
@@ -161,6 +165,85 @@ TEST_F(MainFormTest, ThirtyValidEntriesPlotTwentyNinePointsOldestFirst) {
         EXPECT_EQ(time->min(), now.addSecs(-600));
         EXPECT_EQ(time->format(), "hh:mm");
     }
+}
+
+// The value axes take the nice range of what is plotted: speeds 0 to 28 on an axis of five ticks
+// become 0 to 30 in steps of 10.
+TEST_F(MainFormTest, ValueAxesTakeTheNiceRangeOfThePlottedPoints) {
+    core.Store.CurrentSample.Valid = true;
+    for (int k = 0; k < 30; ++k) {
+        core.Store.CurrentSample.WindSpeed = float(k);
+        core.Store.ShiftHistory(clock.Now());
+        clock.AdvanceMs(1000);
+    }
+    form->ShowLiveValues();
+    const auto* speed = qobject_cast<QValueAxis*>(form->RTCWindSpeed->chart()->axes(Qt::Vertical).value(0));
+    ASSERT_NE(speed, nullptr);
+    EXPECT_EQ(speed->min(), 0.0);
+    EXPECT_EQ(speed->max(), 30.0);
+    EXPECT_EQ(speed->tickCount(), 4);
+}
+
+// A minimised window's charts wait; they are brought up to date as the window comes back.
+TEST_F(MainFormTest, ChartsOfAMinimisedWindowCatchUpWhenItIsRestored) {
+    core.Store.CurrentSample.Valid = true;
+    for (int k = 0; k < 30; ++k) {
+        core.Store.ShiftHistory(clock.Now());
+        clock.AdvanceMs(1000);
+    }
+    form->showMinimized();
+    form->ShowLiveValues();
+    EXPECT_EQ(form->Series1->count(), 0);
+    form->showNormal();
+    for (QLineSeries* s : {form->FastLineSeries1, form->Series2, form->Series1})
+        EXPECT_EQ(s->count(), 29);
+    const auto* time =
+        qobject_cast<QDateTimeAxis*>(form->RTCWindSpeed->chart()->axes(Qt::Horizontal).value(0));
+    ASSERT_NE(time, nullptr);
+    EXPECT_EQ(time->max(), ToQDateTime(clock.Now()));
+}
+
+// The charts look as they did when every range change rebuilt the lines: a fresh window updated
+// every second the former way and one updated today's way, from the same history at the same
+// moments, show the same pixels once the event loop has had its turn (QtCharts lays out the ticks
+// of a changed count there). A still wind (flat line, one either side), silent seconds (the line
+// joins across them), a short history and a full one.
+TEST_F(MainFormTest, ChartsLookAsTheyDidWithTheFormerUpdate) {
+    const TDateTime start = clock.Now();
+    const auto run = [&](bool former) {
+        form = std::make_unique<TMainForm>(core, prompts);
+        form->MainTimer->stop();
+        form->show();
+        clock.Set(start);
+        QList<QImage> shots;
+        for (int second = 1; second <= 610; ++second) {
+            TSampleRec& s = core.Store.CurrentSample;
+            s.Valid = second % 97 > 12;
+            s.Azimuth = float(std::fmod(second * 2.3, 360.0));
+            s.Depression = float(8 * std::sin(second * 0.05));
+            s.WindSpeed = second < 100 ? 2.5f : float(2.5 + std::sin(second * 0.03));
+            core.Store.ShiftHistory(clock.Now());
+            clock.AdvanceMs(1000);
+            // Ten seconds of updates before each picture; the tick count carries from one to the next.
+            const bool picture = second == 40 || second == 199 || second == 399 || second == 610;
+            if (second > 40 && !(second % 200 >= 190 || second > 600)) continue;
+            if (former)
+                reference::UpdateCharts(*form, core);
+            else
+                form->UpdateCharts();
+            if (picture) {
+                QCoreApplication::processEvents();
+                shots << form->grab().toImage();
+            }
+        }
+        return shots;
+    };
+    const QList<QImage> before = run(true);
+    const QList<QImage> after = run(false);
+    ASSERT_EQ(before.size(), 4);
+    ASSERT_EQ(after.size(), 4);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(before[i] == after[i]) << "picture " << i;
 }
 
 // Stopped by the user or lost to a fault, a closed port must not look like a live one: the caption

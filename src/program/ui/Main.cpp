@@ -110,22 +110,11 @@ QLineSeries* MakeSeries(const char* name, const QColor& colour) {
 }
 
 // The vertical axes follow the data, as they would scale themselves.
-void ScaleToPoints(QValueAxis* axis, std::initializer_list<const QList<QPointF>*> lists) {
-    double lo = 0, hi = 0;
-    bool any = false;
-    for (const QList<QPointF>* points : lists)
-        for (const QPointF& p : *points) {
-            lo = any ? qMin(lo, p.y()) : p.y();
-            hi = any ? qMax(hi, p.y()) : p.y();
-            any = true;
-        }
-    if (!any) return;
-    if (hi - lo < 1e-6) {
-        lo -= 1;
-        hi += 1;
-    }
-    axis->setRange(lo, hi);
-    axis->applyNiceNumbers();
+void ShowValueScale(QValueAxis* axis, std::initializer_list<const QList<QPointF>*> lists) {
+    const std::optional<TValueScale> scale = TrendScale(lists, axis->tickCount());
+    if (!scale) return;
+    axis->setRange(scale->Min, scale->Max);
+    axis->setTickCount(scale->TickCount);
 }
 } // namespace
 
@@ -305,6 +294,8 @@ void TMainForm::showEvent(QShowEvent* event) {
     if (!shown_) {
         shown_ = true;
         FormShow();
+    } else if (chartsBehind_) {
+        UpdateCharts();
     }
 }
 
@@ -336,6 +327,11 @@ void TMainForm::MainTimerTimer() {
 }
 
 void TMainForm::ShowLiveValues() {
+    ShowLiveTexts();
+    UpdateCharts();
+}
+
+void TMainForm::ShowLiveTexts() {
     const TLiveTexts t = MakeLiveTexts(core_.Store.CurrentSample, core_.Store.MySts);
     setWindowTitle(t.Caption);
     PWindSpeed->setText(t.WindSpeed);
@@ -345,7 +341,6 @@ void TMainForm::ShowLiveValues() {
     SetStatusText(1, t.SensorInfo);
     SetStatusText(PortPanel, t.PortName);
     ShowRecordStatus();
-    UpdateCharts();
 }
 
 void TMainForm::ShowClosedPort() {
@@ -381,20 +376,37 @@ void TMainForm::SetupCharts() {
 
 void TMainForm::ShowTimeRange() {
     const TTimeRange range = TrendRange(core_.Now());
-    // One call sets both ends, so the range is never momentarily inverted.
+    // One call sets both ends, so the range is never momentarily inverted. The axis keeps only the
+    // instant, so the ends need no local-time conversion here.
     for (QDateTimeAxis* axis : {directionTime_, speedTime_})
-        axis->setRange(QDateTime::fromMSecsSinceEpoch(qint64(range.MinMs)),
-                       QDateTime::fromMSecsSinceEpoch(qint64(range.MaxMs)));
+        axis->setRange(QDateTime::fromMSecsSinceEpoch(qint64(range.MinMs), Qt::UTC),
+                       QDateTime::fromMSecsSinceEpoch(qint64(range.MaxMs), Qt::UTC));
 }
 
 void TMainForm::UpdateCharts() {
-    ShowTimeRange();
+    // Nobody sees a minimised window's charts; they are brought up to date as it comes back.
+    if (isMinimized() || !isVisible()) {
+        chartsBehind_ = true;
+        return;
+    }
+    chartsBehind_ = false;
     const TTrendPoints points = MakeTrendPoints(core_.Store.SampleHistory);
+    // QtCharts rebuilds a line's outline for hit-testing whenever its points or an axis range change,
+    // but not while the line is empty: the axes move while the lines are empty, and each line is
+    // rebuilt once, by its replace().
+    for (QLineSeries* series : {FastLineSeries1, Series2, Series1})
+        series->clear();
+    ShowTimeRange();
+    ShowValueScale(directionValues_, {&points.Azimuth, &points.Depression});
+    ShowValueScale(speedValues_, {&points.WindSpeed});
     FastLineSeries1->replace(points.Azimuth);
     Series2->replace(points.Depression);
     Series1->replace(points.WindSpeed);
-    ScaleToPoints(directionValues_, {&points.Azimuth, &points.Depression});
-    ScaleToPoints(speedValues_, {&points.WindSpeed});
+}
+
+void TMainForm::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && chartsBehind_ && !isMinimized()) UpdateCharts();
 }
 
 void TMainForm::BBStartClick() {

@@ -66,12 +66,15 @@ class TMainForm : public QMainWindow {
     void AttachSysSetForm(TSysSetForm* form);
 
     void MainTimerTimer();
+    // The once-a-second refresh: the texts, then the charts.
     void ShowLiveValues();
+    void ShowLiveTexts();
     // The link closed: caption and status bar as for a closed port.
     void ShowClosedPort();
     // A port did not open: the caption stays as for a closed port, the port panel says why.
     void ShowOpenFailure();
     void SetupCharts();
+    // Skipped while the window is minimised or hidden, and made up when it is shown again.
     void UpdateCharts();
 
     void BBStartClick();
@@ -88,6 +91,7 @@ class TMainForm : public QMainWindow {
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -108,6 +112,7 @@ class TMainForm : public QMainWindow {
     QValueAxis* directionValues_ = nullptr;
     QValueAxis* speedValues_ = nullptr;
     bool shown_ = false;
+    bool chartsBehind_ = false;
     std::vector<TNotifier<>::Subscription> following_;
     TNotifier<bool>::Subscription linkFollowing_;
     TNotifier<>::Subscription openFailureFollowing_;
