@@ -1,3 +1,4 @@
+#include "program/ui/Main.h"
 #include "app/StartupReport.h"
 #include "common/Clock.h"
 #include "common/FileSizeSignal.h"
@@ -10,7 +11,6 @@
 #include "program/CommandLine.h"
 #include "program/HeadlessRecorder.h"
 #include "program/ProgramCore.h"
-#include "program/ui/Main.h"
 #include "program/ui/ProgramWindows.h"
 #include <QApplication>
 #include <QMessageBox>

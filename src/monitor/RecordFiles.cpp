@@ -31,7 +31,8 @@ QList<TRecordFiles::TWritten> TRecordFiles::WriteAll(const std::vector<TRecordRo
     for (size_t first = 0; first < rows.size();) {
         size_t end = first + 1;
         const auto joins = [&](const TRecordRow& row) {
-            return !row.Text.isEmpty() && row.Kind == rows[first].Kind && row.FileName == rows[first].FileName;
+            return !row.Text.isEmpty() && row.Kind == rows[first].Kind &&
+                   row.FileName == rows[first].FileName;
         };
         if (!rows[first].Text.isEmpty())
             while (end < rows.size() && joins(rows[end]))

@@ -109,7 +109,8 @@ class RefusingStorage : public RecordStorage {
     bool IsNewFile(const QString& path) override { return files_.IsNewFile(path); }
     FileResult Append(const QString& path, const QStringList& lines) override {
         for (const QString& line : lines)
-            if (line.contains(QLatin1String("refused"))) return FileResult::Failure(QStringLiteral("refused"));
+            if (line.contains(QLatin1String("refused")))
+                return FileResult::Failure(QStringLiteral("refused"));
         return files_.Append(path, lines);
     }
 
@@ -129,8 +130,8 @@ TEST(RecordWriter, RowsWrittenTogetherLandAsTheyWouldOneByOne) {
     rows.push_back(nextDay);
     for (const bool longLayout : {false, true, true, false}) {
         const QString text = QStringLiteral("2024/05/29 10:0%1,row").arg(rows.size());
-        rows.push_back({TRecordKind::Minute, QStringLiteral("RT_20240529.RCD"), MinuteRecordHeader(longLayout),
-                        longLayout, text});
+        rows.push_back({TRecordKind::Minute, QStringLiteral("RT_20240529.RCD"),
+                        MinuteRecordHeader(longLayout), longLayout, text});
     }
     rows.push_back(SecondRow(4));
     rows.back().Text += QLatin1String(",refused");
