@@ -37,6 +37,7 @@ class CalPageTest : public ::testing::Test {
         page = new TCalPage(core.Calibration, core.Settings.Sends, *form->SysSetForm);
         form->SysSetForm->SetCalibrationPage(page);
         form->MainTimer->stop();
+        form->SysSetForm->show();
     }
 };
 
@@ -59,6 +60,17 @@ TEST_F(CalPageTest, AClickReachesItsOperation) {
     EXPECT_EQ(core.Settings.Sends.StatusLines.last(), "□作業完了");
     QTest::mouseClick(page->BBWSTClear, Qt::LeftButton);
     EXPECT_EQ(core.Calibration.CalStep, 6);
+}
+
+// The view changes every tick; a page nobody sees takes it up when it comes into view.
+TEST_F(CalPageTest, AHiddenPageCatchesUpWhenShown) {
+    form->SysSetForm->hide();
+    core.Calibration.CalStep = 11;
+    core.Calibration.OnSecond(false);
+    EXPECT_FALSE(page->BBFin->isEnabled()) << "a hidden page is left as it was";
+    form->SysSetForm->show();
+    EXPECT_TRUE(page->BBFin->isEnabled());
+    EXPECT_EQ(page->PFinish->text(), core.Calibration.View.PFinish.Text);
 }
 
 TEST_F(CalPageTest, StatusMemoKeepsItsLastLines) {

@@ -195,7 +195,14 @@ TCalPage::TCalPage(TCalibration& calibration, TSettingsSends& sends, TSysSetForm
         MSts->appendPlainText(line);
     lineFollowing_ =
         sends.StatusLineAdded.Follow([this](const QString& line) { MSts->appendPlainText(line); });
-    viewFollowing_ = calibration_.ViewChanged.Follow([this] { ShowView(calibration_.View); });
+    // The view changes every tick; a page nobody sees (the window closed, the other page in front)
+    // is brought up to date when it comes into view instead.
+    viewFollowing_ = calibration_.ViewChanged.Follow([this] {
+        if (isVisible())
+            ShowView(calibration_.View);
+        else
+            viewBehind_ = true;
+    });
     paramsFollowing_ = calibration_.ParamsChanged.Follow([&host] { host.ShowParams(); });
     ShowView(calibration_.View);
     // Measured once the header has its texts: a Japanese caption makes the header taller.
@@ -203,11 +210,21 @@ TCalPage::TCalPage(TCalibration& calibration, TSettingsSends& sends, TSysSetForm
                               2 * SGCalData->frameWidth());
 }
 
+void TCalPage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!viewBehind_) return;
+    viewBehind_ = false;
+    ShowView(calibration_.View);
+}
+
 void TCalPage::ShowView(const TCalView& v) {
     for (int r = 0; r < CalGridRows; ++r) {
         for (int c = 0; c < CalGridColumns; ++c) {
             if (r == 0) {
-                SGCalData->setHorizontalHeaderItem(c, new QTableWidgetItem(v.Grid[0][c]));
+                // A new header item lays the header out again; the captions rarely change.
+                const QTableWidgetItem* header = SGCalData->horizontalHeaderItem(c);
+                if (!header || header->text() != v.Grid[0][c])
+                    SGCalData->setHorizontalHeaderItem(c, new QTableWidgetItem(v.Grid[0][c]));
                 continue;
             }
             QTableWidgetItem* item = SGCalData->item(r - 1, c);

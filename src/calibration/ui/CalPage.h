@@ -38,8 +38,13 @@ class TCalPage : public QWidget {
     // Sets every control from the view state.
     void ShowView(const TCalView& view);
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     TCalibration& calibration_;
+    // The view changed while the page was hidden; it is shown as the page comes into view.
+    bool viewBehind_ = false;
     TNotifier<>::Subscription viewFollowing_;
     TNotifier<>::Subscription paramsFollowing_;
     TNotifier<const QString&>::Subscription lineFollowing_;
