@@ -242,12 +242,21 @@ TEST(ComLedTest, FollowsOnlyItsOwnSignal) {
 }
 
 // The port switches the send lamp on and off within one pass of the event loop: the lamp is painted
-// lit all the same, and goes off when its hold has run out.
+// lit all the same, and goes off when its hold has run out. A hidden lamp keeps no timer running
+// and is settled as it comes into view.
 TEST(ComLedTest, APulseIsPaintedLitUntilItsHoldRunsOut) {
     qint64 now = 5000;
     TComLed led(TComSignal::Transmit, TComLed::Red);
     led.NowMs = [&] { return now; };
     const QColor dark = LampColour(led);
+    led.SignalChanged(TComSignal::Transmit, true);
+    led.SignalChanged(TComSignal::Transmit, false);
+    EXPECT_FALSE(led.HoldTimer->isActive()) << "hidden";
+    now += TLampHold::ActivityHoldMs;
+    led.show();
+    EXPECT_FALSE(led.State());
+
+    now += 1000;
     led.SignalChanged(TComSignal::Transmit, true);
     led.SignalChanged(TComSignal::Transmit, false);
     QCoreApplication::processEvents();

@@ -38,11 +38,20 @@ void TComLed::SetState(bool on) {
 
 void TComLed::Show(bool wasLit) {
     if (Hold.Lit() != wasLit) update();
-    const qint64 due = Hold.OffDueInMs(NowMs());
+    // A lamp nobody sees needs no timer (ten wake-ups a second while polling): it settles as it
+    // comes into view.
+    const qint64 due = isVisible() ? Hold.OffDueInMs(NowMs()) : -1;
     if (due < 0)
         HoldTimer->stop();
     else
         HoldTimer->start(int(due));
+}
+
+void TComLed::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    const bool wasLit = Hold.Lit();
+    Hold.Update(NowMs());
+    Show(wasLit);
 }
 
 void TComLed::paintEvent(QPaintEvent*) {

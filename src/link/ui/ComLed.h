@@ -31,6 +31,7 @@ class TComLed : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void Show(bool wasLit);
