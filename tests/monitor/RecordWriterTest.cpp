@@ -167,4 +167,35 @@ TEST(RecordWriter, RowsWrittenTogetherLandAsTheyWouldOneByOne) {
     }
 }
 
+// A disk that fills inside rows written together: the rows before the limit land whole, the file
+// ends on a whole line, and every row past it fails on its own.
+TEST(RecordWriter, RowsWrittenTogetherOnAFillingDiskTearNone) {
+    std::vector<TRecordRow> rows;
+    for (int s = 0; s < 5; ++s)
+        rows.push_back(SecondRow(s));
+    const qint64 rowBytes = rows[0].Text.size() + 2;
+    QTemporaryDir scratch;
+    TFileStorage storage;
+    TRecordFiles one(storage, scratch.path());
+    ASSERT_TRUE(one.Write(rows[0]));
+    const qint64 headerBytes = QFileInfo(QDir(scratch.path()).filePath(rows[0].FileName)).size() - rowBytes;
+    for (const int fits : {0, 1, 3}) {
+        for (const qint64 into : {qint64(1), rowBytes / 2, rowBytes - 1}) {
+            QTemporaryDir dir;
+            TRecordFiles files(storage, dir.path());
+            QList<TRecordFiles::TWritten> written;
+            {
+                const FileSizeLimit full(rlim_t(headerBytes + fits * rowBytes + into));
+                written = files.WriteAll(rows);
+            }
+            const QString at = QStringLiteral("%1 rows and %2 bytes").arg(fits).arg(into);
+            const QFileInfo file(QDir(dir.path()).filePath(rows[0].FileName));
+            EXPECT_EQ(file.exists() ? file.size() : 0, fits > 0 ? headerBytes + fits * rowBytes : 0)
+                << at.toStdString();
+            for (int k = 0; k < int(rows.size()); ++k)
+                EXPECT_EQ(bool(written[k].Result), k < fits) << at.toStdString() << ", row " << k;
+        }
+    }
+}
+
 } // namespace

@@ -49,6 +49,16 @@ class MainFormTest : public ::testing::Test, protected CoreRig {
     }
 
     QString Status(int panel) const { return form->StatusPanels[panel]->FullText(); }
+
+    // `n` valid seconds into the history, the wind speed rising 0, 1, 2 …
+    void ValidSeconds(int n) {
+        core.Store.CurrentSample.Valid = true;
+        for (int k = 0; k < n; ++k) {
+            core.Store.CurrentSample.WindSpeed = float(k);
+            core.Store.ShiftHistory(clock.Now());
+            clock.AdvanceMs(1000);
+        }
+    }
 };
 
 TEST_F(MainFormTest, StartsWithTheInitialTextsAndThePortClosed) {
@@ -141,12 +151,7 @@ TEST_F(MainFormTest, SecondRecordMarkAppearsAtTheNextRefreshNotAtTheClick) {
 }
 
 TEST_F(MainFormTest, ThirtyValidEntriesPlotTwentyNinePointsOldestFirst) {
-    core.Store.CurrentSample.Valid = true;
-    for (int k = 0; k < 30; ++k) {
-        core.Store.CurrentSample.WindSpeed = float(k);
-        core.Store.ShiftHistory(clock.Now());
-        clock.AdvanceMs(1000);
-    }
+    ValidSeconds(30);
     form->ShowLiveValues();
     for (QLineSeries* s : {form->FastLineSeries1, form->Series2, form->Series1})
         EXPECT_EQ(s->count(), 29);
@@ -170,12 +175,7 @@ TEST_F(MainFormTest, ThirtyValidEntriesPlotTwentyNinePointsOldestFirst) {
 // The value axes take the nice range of what is plotted: speeds 0 to 28 on an axis of five ticks
 // become 0 to 30 in steps of 10.
 TEST_F(MainFormTest, ValueAxesTakeTheNiceRangeOfThePlottedPoints) {
-    core.Store.CurrentSample.Valid = true;
-    for (int k = 0; k < 30; ++k) {
-        core.Store.CurrentSample.WindSpeed = float(k);
-        core.Store.ShiftHistory(clock.Now());
-        clock.AdvanceMs(1000);
-    }
+    ValidSeconds(30);
     form->ShowLiveValues();
     const auto* speed = qobject_cast<QValueAxis*>(form->RTCWindSpeed->chart()->axes(Qt::Vertical).value(0));
     ASSERT_NE(speed, nullptr);
@@ -186,11 +186,7 @@ TEST_F(MainFormTest, ValueAxesTakeTheNiceRangeOfThePlottedPoints) {
 
 // A minimised window's charts wait; they are brought up to date as the window comes back.
 TEST_F(MainFormTest, ChartsOfAMinimisedWindowCatchUpWhenItIsRestored) {
-    core.Store.CurrentSample.Valid = true;
-    for (int k = 0; k < 30; ++k) {
-        core.Store.ShiftHistory(clock.Now());
-        clock.AdvanceMs(1000);
-    }
+    ValidSeconds(30);
     form->showMinimized();
     form->ShowLiveValues();
     EXPECT_EQ(form->Series1->count(), 0);
