@@ -117,7 +117,12 @@ FileResult AppendLines(const QString& path, const QStringList& lines) {
     char last = '\n';
     if (readable && before > 0 && file.seek(before - 1) && file.getChar(&last) && last != '\n')
         bytes.prepend(last == '\r' ? "\n" : "\r\n");
-    if (file.write(bytes) == bytes.size()) return {};
+    // A short write is not yet a failure: the next write of the rest either lands or fails with the
+    // system's reason (a full disk, a size limit), which a short write alone does not give.
+    qint64 written = 0;
+    for (qint64 n = 0; written < bytes.size(); written += n)
+        if ((n = file.write(bytes.constData() + written, bytes.size() - written)) <= 0) break;
+    if (written == bytes.size()) return {};
     const QString reason = file.errorString();
     // Part of the lines may have landed (a full disk, a file-size limit): without them the file is
     // as it was, and the next append starts on a clean line.
