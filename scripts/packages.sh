@@ -6,7 +6,7 @@ KRV_BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libsimpleini-dev
     libdouble-conversion-dev
     libgtest-dev libgmock-dev libbenchmark-dev locales)
-KRV_DEMO_PACKAGES=(fonts-noto-cjk fonts-liberation)
+KRV_DEMO_PACKAGES=(fonts-noto-cjk fonts-liberation fonts-dejavu-core)
 # The measured run: a virtual X server, clicks, /usr/bin/time; python3 (ctypes) closes the window.
 KRV_BENCH_PACKAGES=(time xvfb xdotool python3)
 # The demo without a graphical session: xvfb-run needs xauth, which xvfb only recommends.

@@ -269,7 +269,9 @@ TEST_F(MainFormTest, ClosedLinkShowsAsClosedAndFreezesTheValues) {
 // The window keeps its size and its buttons their places whatever the panels say: a long port path,
 // or why a port did not open, is shortened in the middle and shown whole in the tooltip.
 TEST_F(MainFormTest, StatusPanelsKeepTheirWidthsAndShortenLongTexts) {
-    const QString byId = "/dev/serial/by-id/usb-0403_6001_A50285BI-if00-port0";
+    // Longer than the panel in any font the desktop may choose.
+    const QString byId =
+        "/dev/serial/by-id/usb-Silicon_Labs_CP2102N_USB_to_UART_Bridge_Controller_8c2a1f7e9d4b-if00-port0";
     QFile ini(QDir(dir.path()).filePath("Port0.ini"));
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
     ini.write("[ComPortM]\r\nPort=" + byId.toUtf8() + "\r\n");
