@@ -24,6 +24,7 @@ struct FormRig : PollingRig {
     std::unique_ptr<TMainForm> form;
 
     FormRig() {
+        core.Create();
         form = std::make_unique<TMainForm>(core, prompts);
         form->MainTimer->stop(); // the benchmark drives the ticks
         form->show();            // the captions, the axes and an empty history, as at program start

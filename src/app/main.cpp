@@ -108,6 +108,8 @@ int main(int argc, char** argv) {
     TComPort port;
     TProgramCore core(port, clock, prompts, portPrompt, folders.Folders);
     core.Link.SetPortOverride(commandLine.Port);
+    // Before any window: the windows show what the start-up loaded.
+    core.StartUp();
     // Declared after the core, so the windows go first: their end closes the port.
     TProgramWindows windows(core, prompts, [&](QWidget* mainWindow) {
         prompts.SetParent(mainWindow);

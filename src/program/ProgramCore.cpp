@@ -31,6 +31,14 @@ void TProgramCore::Create() {
     Link.LoadPortSettings();
 }
 
+void TProgramCore::StartUp() {
+    try {
+        Create();
+    } catch (const EComPort& e) {
+        prompts_.ShowError(e.Message());
+    }
+}
+
 void TProgramCore::Show() {
     Store.ClearHistory();
 }

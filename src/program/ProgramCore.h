@@ -49,6 +49,9 @@ class TProgramCore {
     // set at its defaults with BaseSetpoint.ini over them, the second-record switch and the port
     // settings loaded. Raises EComPort when Port0.ini cannot be read; the rest is loaded by then.
     void Create();
+    // The window program's start-up, which main() calls before any window: Create(), with Port0.ini's
+    // failure shown to the user; the program comes up with the settings in memory.
+    void StartUp();
     // The main window shown: the history starts empty.
     void Show();
     // One 200 ms tick.

@@ -31,6 +31,7 @@ class CalPageTest : public ::testing::Test {
     TCalPage* page = nullptr;
 
     void SetUp() override {
+        core.Create();
         form = std::make_unique<TMainForm>(core, prompts);
         form->AttachSysSetForm(
             new TSysSetForm(core.Settings, core.Link, prompts, form->CommCtrlForm, form.get()));

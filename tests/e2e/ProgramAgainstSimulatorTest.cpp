@@ -35,6 +35,7 @@ class ProgramAgainstSimulator : public ::testing::Test {
         ini.write("[ComPortM]\r\nPort=" + portPath.toLocal8Bit() + "\r\nBaudRate=38400\r\n");
         ini.close();
         core = std::make_unique<TProgramCore>(port, clock, prompts, prompts, dir.path());
+        core->Create();
         form = std::make_unique<TMainForm>(*core, prompts);
         form->MainTimer->stop();
         form->show();

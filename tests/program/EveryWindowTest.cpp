@@ -48,7 +48,10 @@ class EveryWindowTest : public ::testing::Test {
     ManualClock clock{EncodeDateTime(2024, 5, 29, 9, 5, 0)};
     RecordingPrompts prompts;
     TProgramCore core{port, clock, prompts, prompts, dir.path()};
-    std::unique_ptr<TProgramWindows> windows = std::make_unique<TProgramWindows>(core, prompts);
+    std::unique_ptr<TProgramWindows> windows = [this] {
+        core.Create();
+        return std::make_unique<TProgramWindows>(core, prompts);
+    }();
     TMainForm* form = &windows->Main();
     TSysSetForm* sys = form->SysSetForm;
 

@@ -42,6 +42,7 @@ class MainFormTest : public ::testing::Test, protected CoreRig {
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
         ini.write("[ComPortM]\r\nPort=COM7\r\n");
         ini.close();
+        core.Create();
         form = std::make_unique<TMainForm>(core, prompts);
         form->MainTimer->stop();
         TickHandler = [this] { form->MainTimerTimer(); };
@@ -368,8 +369,9 @@ TEST_F(MainFormTest, UnreadablePortSettingsAreShownAndTheWindowStillComesUp) {
     const QString path = QDir(dir.path()).filePath("Port0.ini");
     QFile::remove(path);
     ASSERT_TRUE(QDir().mkpath(path)); // a directory cannot be read as a file
-    TMainForm fresh(core, prompts);
+    core.StartUp();
     EXPECT_EQ(prompts.Errors, QStringList{"Failed to load settings"});
+    TMainForm fresh(core, prompts);
     EXPECT_TRUE(core.Exchange.PollingEnabled);
 }
 

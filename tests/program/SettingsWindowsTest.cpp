@@ -42,6 +42,7 @@ class SettingsWindowsTest : public ::testing::Test {
 
     void SetUp() override {
         WriteFile("Port0.ini", "[ComPortM]\r\nPort=COM7\r\n");
+        core.Create();
         form = std::make_unique<TMainForm>(core, prompts);
         form->AttachSysSetForm(
             new TSysSetForm(core.Settings, core.Link, prompts, form->CommCtrlForm, form.get()));

@@ -280,11 +280,6 @@ void TMainForm::FormCreate() {
         if (!open) ShowClosedPort();
     });
     openFailureFollowing_ = core_.Link.OpenFailed.Follow([this] { ShowOpenFailure(); });
-    try {
-        core_.Create();
-    } catch (const EComPort& e) {
-        prompts_.ShowError(e.Message());
-    }
     MainTimer->start();
 }
 

@@ -7,9 +7,8 @@ class TMainForm;
 class TProgramCore;
 class UserPrompts;
 
-// The program's windows over its core, created in their order: the main window (its creation starts
-// the core: the parameter set from BaseSetpoint.ini over the defaults, the switch, the port
-// settings), the system setting window with the calibration page, the monitor list, the write window. Closing
+// The program's windows over a created core (`TProgramCore::Create()`), made in their order: the main
+// window, the system setting window with the calibration page, the monitor list, the write window. Closing
 // the main window ends the event loop whatever else is open; the windows' end closes the port and stores the
 // switch.
 class TProgramWindows {
