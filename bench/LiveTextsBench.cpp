@@ -13,11 +13,9 @@ void BM_MakeLiveTexts(benchmark::State& state) {
     sample.AirTemp = 21.35f;
     sample.ModelNumber = 17.03f;
     sample.FirmwareVersion = 0.80f;
-    TMySts sts;
-    sts.PortName = QStringLiteral("/dev/ttyUSB0");
-    sts.SecRec = true;
+    const QString port = QStringLiteral("/dev/ttyUSB0");
     for (auto _ : state) {
-        TLiveTexts t = MakeLiveTexts(sample, sts);
+        TLiveTexts t = MakeLiveTexts(sample, port);
         benchmark::DoNotOptimize(t);
     }
 }

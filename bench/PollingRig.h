@@ -33,9 +33,9 @@ struct PollingRig {
     // Pairs in the last answer; a poll that decodes fewer would make the timing meaningless.
     int AnsweredPairs() const {
         int n = 0;
-        for (const TKeyValStr& pair : core.Exchange.Response)
+        for (const TKeyValStr& pair : core.Exchange.LastAnswer())
             n += pair.Key.isEmpty() ? 0 : 1;
-        return core.Exchange.ResponseReceived ? n : 0;
+        return core.Exchange.AnswerReceived() ? n : 0;
     }
 
     // Every history entry valid, with values that move, one second apart.

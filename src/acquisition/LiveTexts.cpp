@@ -1,6 +1,7 @@
 #include "acquisition/LiveTexts.h"
 #include "acquisition/MeasurementStore.h"
 #include "common/NumberFormat.h"
+#include "common/ProgramStatus.h"
 
 QString MainCaption() {
     return QStringLiteral("KRV-series monitor. Ver.") + VersionText;
@@ -10,9 +11,9 @@ QString MainCaptionWithPort(const QString& portName) {
     return portName + QStringLiteral(" | ") + MainCaption();
 }
 
-TLiveTexts MakeLiveTexts(const TSampleRec& sample, const TMySts& sts) {
+TLiveTexts MakeLiveTexts(const TSampleRec& sample, const QString& portName) {
     TLiveTexts t;
-    t.Caption = MainCaptionWithPort(sts.PortName);
+    t.Caption = MainCaptionWithPort(portName);
     t.WindSpeed = FormatPrintf("%1.3f m/s.", double(sample.WindSpeed));
     // No degree sign once refreshed, unlike the initial "000 °".
     t.Azimuth = FormatPrintf("%3.0f", double(sample.Azimuth));
@@ -20,7 +21,7 @@ TLiveTexts MakeLiveTexts(const TSampleRec& sample, const TMySts& sts) {
     t.AirTemp = FormatPrintf("%1.1f ℃", double(sample.AirTemp));
     t.SensorInfo = FormatPrintf("Sensor Model %1.2f", double(sample.ModelNumber)) +
                    FormatPrintf(" | Ver. %1.2f", double(sample.FirmwareVersion));
-    t.PortName = sts.PortName;
+    t.PortName = portName;
     return t;
 }
 

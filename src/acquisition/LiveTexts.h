@@ -2,7 +2,6 @@
 #include <QString>
 
 struct TSampleRec;
-struct TMySts;
 
 // What the main window shows once a second, formatted.
 struct TLiveTexts {
@@ -18,7 +17,8 @@ struct TLiveTexts {
 
 QString MainCaption();
 QString MainCaptionWithPort(const QString& portName);
-TLiveTexts MakeLiveTexts(const TSampleRec& sample, const TMySts& sts);
+// `portName`: the port the link has open, or none.
+TLiveTexts MakeLiveTexts(const TSampleRec& sample, const QString& portName);
 // The caption and status panels once the link has closed: as before the first poll, so a window
 // whose port is gone does not pass for a live one. The value panels keep their last texts.
 TLiveTexts MakeClosedPortTexts();

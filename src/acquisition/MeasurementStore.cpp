@@ -80,7 +80,6 @@ void TMeasurementStore::ResetAtStart() {
     CurrentSample.AirTemp = 0;
     CurrentSample.WindSpeed = 0;
     CurrentSample.Valid = false;
-    MySts.ServiceMode = false;
 }
 
 void TMeasurementStore::ShiftHistory(TDateTime now) {

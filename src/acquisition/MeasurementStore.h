@@ -1,6 +1,5 @@
 #pragma once
 #include "common/DateTime.h"
-#include "common/ProgramStatus.h"
 #include <QString>
 #include <QStringView>
 #include <array>
@@ -63,18 +62,15 @@ class TSampleHistory {
     int head_ = 0;
 };
 
-// What the instrument reported: the current sample, the history and the status record.
+// What the instrument reported: the current sample and the history.
 struct TMeasurementStore {
     TSampleRec CurrentSample;
     TSampleHistory SampleHistory;
-    TMySts MySts;
 
-    // The program's creation: no wind speed, no air temperature, nothing valid, no service mode.
+    // The program's creation: no wind speed, no air temperature, nothing valid.
     void ResetAtStart();
     // Text that does not convert leaves the field as it was.
     void StoreCodeValue(int index, QStringView text);
-    // The status record's port: the one the link has open, or none.
-    void SetPortName(const QString& name) { MySts.PortName = name; }
     void ShiftHistory(TDateTime now);
     void ClearHistory();
 };

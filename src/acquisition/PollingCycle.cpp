@@ -4,6 +4,7 @@
 #include <QHash>
 #include <array>
 #include <cmath>
+#include <span>
 
 namespace {
 // The code names made once: a request shares them instead of converting ten names a tick, and an
@@ -25,9 +26,7 @@ const QHash<QString, int> CodeIndex = [] {
 void TPollingCycle::PollStep() {
     ++GroupCounter;
     const int group = GroupCounter % GroupCount;
-    for (int i = 0; i < GroupSize; ++i)
-        exchange_.Request[i].Key = CodeNames[GroupSize * group + i];
-    const quint8 answered = exchange_.ResponseReceived ? DecodeResponse() : 0;
+    const quint8 answered = exchange_.AnswerReceived() ? DecodeResponse() : 0;
     if (answered != 0) {
         answeredGroups_ |= answered;
         SilentPolls = 0;
@@ -37,14 +36,14 @@ void TPollingCycle::PollStep() {
         answeredGroups_ = 0;
         SilentPolls = GroupCount;
     }
-    exchange_.SendReadRequest();
+    exchange_.Read(std::span(CodeNames).subspan(GroupSize * group, GroupSize));
 }
 
 quint8 TPollingCycle::DecodeResponse() {
     // Matched by name, not by the request it answers; a repeated code leaves the later value.
     quint8 groups = 0;
     for (int i = 0; i < GroupSize; ++i) {
-        const TKeyValStr& pair = exchange_.Response[i];
+        const TKeyValStr& pair = exchange_.LastAnswer()[i];
         const auto code = CodeIndex.constFind(pair.Key);
         if (code == CodeIndex.constEnd()) continue;
         store_.StoreCodeValue(*code, pair.Val);
@@ -67,6 +66,6 @@ bool IsCurrentFirmware(float modelNumber, float firmwareVersion) {
 }
 
 void TPollingCycle::UpdateFirmwareFlag() {
-    store_.MySts.CurrentFirmware =
+    currentFirmware_ =
         IsCurrentFirmware(store_.CurrentSample.ModelNumber, store_.CurrentSample.FirmwareVersion);
 }

@@ -33,8 +33,10 @@ class TPollingCycle {
     void PollStep();
     // Counts one polling tick; true when it completes a second.
     bool CountTick();
-    // Sensor model 17.03 before firmware 0.69 is the old firmware.
+    // Sensor model 17.03 before firmware 0.69 is the old firmware. Judged once a second, from the
+    // sample as it then stands; the old firmware takes another series of default values.
     void UpdateFirmwareFlag();
+    bool CurrentFirmware() const { return currentFirmware_; }
 
   private:
     static constexpr int GroupCount = 3;
@@ -46,6 +48,7 @@ class TPollingCycle {
     TExchange& exchange_;
     TMeasurementStore& store_;
     quint8 answeredGroups_ = 0;
+    bool currentFirmware_ = false;
 };
 
 // The flag's arithmetic on its own: the single-precision values times 100, truncated.

@@ -1,14 +1,13 @@
 #include "calibration/Calibration.h"
-#include "acquisition/Exchange.h"
 #include "acquisition/MeasurementStore.h"
 #include "calibration/CalFiles.h"
 #include "common/Clock.h"
 #include "common/UserPrompts.h"
 #include "settings/Settings.h"
 
-TCalibration::TCalibration(TSettings& settings, TExchange& exchange, TMeasurementStore& store, Clock& clock,
-                           UserPrompts& prompts, QString dataDir)
-    : settings_(settings), exchange_(exchange), store_(store), clock_(clock), prompts_(prompts),
+TCalibration::TCalibration(TSettings& settings, TMeasurementStore& store, Clock& clock, UserPrompts& prompts,
+                           QString dataDir)
+    : settings_(settings), store_(store), clock_(clock), prompts_(prompts),
       dataDir_(std::move(dataDir)) {
     defaultStepFollowing_ = settings_.Sends.DefaultStepSent.Follow([this](int) { SeqRetry = 2; });
 }
@@ -32,9 +31,9 @@ void TCalibration::ShowCalState() {
 }
 
 void TCalibration::CheckCorrection(void (TSettingsSends::*resend)()) {
-    if (!store_.MySts.WritePending) return;
+    if (!settings_.Sends.WritePending()) return;
     if (settings_.Sends.CheckSetResult())
-        exchange_.PollingEnabled = true;
+        settings_.Sends.ResumePolling();
     else
         (settings_.Sends.*resend)();
 }
@@ -45,7 +44,7 @@ void TCalibration::RunSequencer() {
     case 1:
         if (sends.CheckSetResult()) {
             CalStep = 2;
-            exchange_.PollingEnabled = false;
+            sends.PausePolling();
         } else if (SeqRetry > 0) {
             --SeqRetry;
         } else {
@@ -65,13 +64,13 @@ void TCalibration::RunSequencer() {
         }
         break;
     case 4:
-        exchange_.PollingEnabled = true;
+        sends.ResumePolling();
         break;
     case 5:
-        if (!store_.MySts.WritePending) break;
+        if (!sends.WritePending()) break;
         if (sends.CheckSetResult()) {
             CalStep = 6;
-            exchange_.PollingEnabled = true;
+            sends.ResumePolling();
         } else {
             sends.SendATRev();
         }

@@ -6,7 +6,6 @@
 #include <optional>
 
 class Clock;
-class TExchange;
 class TSettings;
 class TSettingsSends;
 class UserPrompts;
@@ -18,8 +17,8 @@ struct TMeasurementStore;
 // the button operations. Prompts come only from the button operations.
 class TCalibration {
   public:
-    TCalibration(TSettings& settings, TExchange& exchange, TMeasurementStore& store, Clock& clock,
-                 UserPrompts& prompts, QString dataDir);
+    TCalibration(TSettings& settings, TMeasurementStore& store, Clock& clock, UserPrompts& prompts,
+                 QString dataDir);
     TCalibration(const TCalibration&) = delete;
     TCalibration& operator=(const TCalibration&) = delete;
 
@@ -62,7 +61,6 @@ class TCalibration {
     void Finish(int step);
 
     TSettings& settings_;
-    TExchange& exchange_;
     TMeasurementStore& store_;
     Clock& clock_;
     UserPrompts& prompts_;

@@ -23,8 +23,8 @@ class TDeviceLink {
 
     SerialPort& ComPortM;
     int Tag = 0; // selects Port<Tag>.ini
-    // Called once per good frame with "<" payload ">". The exchange layer installs it with every
-    // send, which replaces the previous handler on purpose: one answer has one taker.
+    // Called once per good frame with "<" payload ">". The exchange installs it once, at its
+    // construction: one answer has one taker.
     std::function<void(const QString& frame)> OnFrame;
 
     bool LinkOpen() const { return linkOpen_; }

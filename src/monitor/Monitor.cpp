@@ -2,13 +2,14 @@
 #include "acquisition/MeasurementStore.h"
 #include "common/Clock.h"
 #include "common/UserPrompts.h"
+#include "link/DeviceLink.h"
 #include <QDir>
 
-TMonitor::TMonitor(TMeasurementStore& store, Clock& clock, UserPrompts& prompts,
+TMonitor::TMonitor(TMeasurementStore& store, const TDeviceLink& link, Clock& clock, UserPrompts& prompts,
                    const TProgramFolders& folders, std::unique_ptr<RecordStorage> storage,
                    TRecordWriter::TMode mode)
     : Records(std::move(storage), QDir(folders.Data).filePath(QStringLiteral("Record")), mode), store_(store),
-      clock_(clock), prompts_(prompts), configDir_(folders.Config) {}
+      link_(link), clock_(clock), prompts_(prompts), configDir_(folders.Config) {}
 
 void TMonitor::OnMainTick() {
     TakeRecordOutcomes();
@@ -27,7 +28,7 @@ void TMonitor::RefreshList() {
 
 void TMonitor::SecondStep(TDateTime now) {
     if (store_.CurrentSample.Valid) MinuteAccumulator.Accumulate(store_.CurrentSample);
-    if (store_.MySts.SecRec) WriteSecondRecord(now);
+    if (secondRecord_) WriteSecondRecord(now);
     // Whole days are whole minutes, so the second of the minute follows from the whole seconds.
     const int second = int(WholeSeconds(now) % 60);
     if (MinuteCloseDue(second, MinuteClosed)) CloseMinute(now);
@@ -38,7 +39,7 @@ void TMonitor::CloseMinute(TDateTime now) {
     // The folder is made all the same.
     if (!store_.CurrentSample.Valid || MinuteAccumulator.Count == 0) return Records.Submit({});
     Minute = CloseMinuteOf(MinuteAccumulator);
-    const bool longLayout = store_.MySts.ServiceMode;
+    const bool longLayout = serviceMode_;
     Records.Submit({TRecordKind::Minute, MinuteRecordFileName(now), MinuteRecordHeader(longLayout),
                     longLayout, MinuteRecordRow(Minute, now, longLayout)});
     MinuteAccumulator.ResetAccumulator();
@@ -46,7 +47,7 @@ void TMonitor::CloseMinute(TDateTime now) {
 
 void TMonitor::WriteSecondRecord(TDateTime now) {
     if (!store_.CurrentSample.Valid) return Records.Submit({TRecordKind::Second});
-    const QString& port = store_.MySts.PortName;
+    const QString& port = link_.PortName();
     Records.Submit({TRecordKind::Second, SecondRecordFileName(port, now), SecondRecordHeader(port), false,
                     SecondRecordRow(store_.CurrentSample, now)});
 }
@@ -58,7 +59,7 @@ void TMonitor::TakeRecordOutcomes() {
         if (!outcome.StartedFile.isEmpty()) RecordFileStarted.Notify(outcome.Kind, outcome.StartedFile);
     }
     // A record that is off is not failing, whatever its last rows met.
-    if (!store_.MySts.SecRec) Health.SecondFailure.clear();
+    if (!secondRecord_) Health.SecondFailure.clear();
 }
 
 void TMonitor::FlushRecords() {
@@ -71,25 +72,25 @@ QString TMonitor::SettingsPath() const {
 }
 
 void TMonitor::LoadRecordSettings() {
-    store_.MySts.SecRec = ::LoadRecordSettings(SettingsPath());
+    secondRecord_ = ::LoadRecordSettings(SettingsPath());
 }
 
 void TMonitor::SaveRecordSettings() const {
-    ::SaveRecordSettings(SettingsPath(), store_.MySts.SecRec);
+    ::SaveRecordSettings(SettingsPath(), secondRecord_);
 }
 
 void TMonitor::SetSecondRecord(bool on) {
-    store_.MySts.SecRec = on;
+    secondRecord_ = on;
     // A record that is off is not failing.
     if (!on) Health.SecondFailure.clear();
 }
 
 TRecordStatus TMonitor::RecordStatus() const {
-    return MakeRecordStatus(store_.MySts.SecRec, Health);
+    return MakeRecordStatus(secondRecord_, Health);
 }
 
 void TMonitor::EnterServiceMode() {
-    store_.MySts.ServiceMode = true;
+    serviceMode_ = true;
 }
 
 FileResult TMonitor::SaveShortLog(const QString& path) const {

@@ -12,6 +12,7 @@
 #include <QString>
 
 class Clock;
+class TDeviceLink;
 class UserPrompts;
 struct TMeasurementStore;
 
@@ -20,8 +21,9 @@ struct TMeasurementStore;
 // monitor list window only shows `List` and forwards its buttons here.
 class TMonitor {
   public:
-    // Record rows go to `storage` (the file system unless a test or benchmark says otherwise).
-    TMonitor(TMeasurementStore& store, Clock& clock, UserPrompts& prompts, const TProgramFolders& folders,
+    // Record rows go to `storage` (the file system unless a test or benchmark says otherwise). The
+    // second record is named after the port `link` has open.
+    TMonitor(TMeasurementStore& store, const TDeviceLink& link, Clock& clock, UserPrompts& prompts, const TProgramFolders& folders,
              std::unique_ptr<RecordStorage> storage = std::make_unique<TFileStorage>(),
              TRecordWriter::TMode mode = TRecordWriter::TMode::Thread);
     TMonitor(const TMonitor&) = delete;
@@ -49,14 +51,19 @@ class TMonitor {
     // Returns once every row so far is written, with Health up to date.
     void FlushRecords();
 
+    // The program's creation: no service mode.
+    void ResetAtStart() { serviceMode_ = false; }
+
     // The second-record switch, loaded at start-up and saved when the list closes and at the end.
     void LoadRecordSettings();
     void SaveRecordSettings() const;
     void SetSecondRecord(bool on);
+    bool SecondRecord() const { return secondRecord_; }
     // The record panel's text and its detail.
     TRecordStatus RecordStatus() const;
     // A service window was opened with Shift: the minute record takes its long layout from now on.
     void EnterServiceMode();
+    bool ServiceMode() const { return serviceMode_; }
 
     // Click-time exports: the save dialog, then the file; a failed write is shown with its reason.
     void BBSaveFileClick();
@@ -74,6 +81,7 @@ class TMonitor {
     QString SettingsPath() const;
 
     TMeasurementStore& store_;
+    const TDeviceLink& link_;
     Clock& clock_;
     UserPrompts& prompts_;
     QString configDir_;
@@ -81,4 +89,6 @@ class TMonitor {
     // other file one Enter away from being overwritten.
     QString lastShortLogName_;
     QString lastPlotDataName_;
+    bool secondRecord_ = false;
+    bool serviceMode_ = false;
 };

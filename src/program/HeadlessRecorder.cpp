@@ -47,7 +47,7 @@ void THeadlessRecorder::Start(std::optional<bool> secondRecord) {
     core_.Show();
     Log(TLogLevel::Info, QStringLiteral("recording %1 into %2, second record %3")
                              .arg(Port(), core_.Monitor.Records.Folder(),
-                                  core_.Store.MySts.SecRec ? QStringLiteral("on") : QStringLiteral("off")));
+                                  core_.Monitor.SecondRecord() ? QStringLiteral("on") : QStringLiteral("off")));
     const qint64 now = NowMs();
     downSinceMs_ = now;
     TryOpen(now);

@@ -7,22 +7,22 @@ TProgramCore::TProgramCore(SerialPort& port, Clock& clock, UserPrompts& prompts,
                            PortSettingsPrompt& portPrompt, const TProgramFolders& folders,
                            std::unique_ptr<RecordStorage> recordStorage, TRecordWriter::TMode recordMode)
     : Link(port, prompts, portPrompt, folders.Config), Exchange(Link), Polling(Exchange, Store),
-      Monitor(Store, clock, prompts, folders, std::move(recordStorage), recordMode),
-      Settings(Exchange, Store.MySts, Link, folders),
-      Calibration(Settings, Exchange, Store, clock, prompts, folders.Data), clock_(clock), prompts_(prompts) {
+      Monitor(Store, Link, clock, prompts, folders, std::move(recordStorage), recordMode),
+      Settings(Exchange, Polling, Link, folders),
+      Calibration(Settings, Store, clock, prompts, folders.Data), clock_(clock), prompts_(prompts) {
     linkFollowing_ = Link.LinkStateChanged.Follow([this](bool open) {
         if (open) {
             Exchange.ForgetAnswer();
             Polling.LinkOpened();
         }
-        Store.SetPortName(Link.PortName());
         LinkStateChanged.Notify(open);
     });
 }
 
 void TProgramCore::Create() {
     Store.ResetAtStart();
-    Exchange.ResetAtStart();
+    stopPause_.Release();
+    Monitor.ResetAtStart();
     Settings.ResetAtStart();
     // The system setting window's creation loaded it, right after the main window's; the core does,
     // so that a run without windows has the same set. Before the port's file, whose failure raises.
@@ -48,7 +48,7 @@ TDateTime TProgramCore::Now() const {
 }
 
 bool TProgramCore::IsPolling() const {
-    return Link.ComPortM.Connected() && Exchange.PollingEnabled;
+    return Link.ComPortM.Connected() && Exchange.PollingAllowed();
 }
 
 // The order of the tick:
@@ -94,13 +94,13 @@ void TProgramCore::BBStartClick() {
 
 bool TProgramCore::OpenPort() {
     const bool opened = Link.OpenLink();
-    Exchange.PollingEnabled = true;
+    stopPause_.Release();
     return opened;
 }
 
 void TProgramCore::BBStopClick() {
     Link.CloseLink();
-    Exchange.PollingEnabled = false;
+    stopPause_ = Exchange.PausePolling();
 }
 
 void TProgramCore::Shutdown() {

@@ -41,8 +41,8 @@ class TProgramCore {
     TNotifier<> SecondDone;
     // The tick's steps are all done, polling or not.
     TNotifier<> TickDone;
-    // The link opened or closed (by the user or by a fault); the status record already tells the
-    // port's name, or none.
+    // The link opened or closed (by the user or by a fault); the link already tells the port's
+    // name, or none.
     TNotifier<bool> LinkStateChanged;
 
     // The program's start-up, with a window or without: sample reset, polling allowed, the parameter
@@ -71,7 +71,7 @@ class TProgramCore {
     bool SettingsViewVisible() const { return settingsViewVisible_; }
 
     TDateTime Now() const;
-    // The port is open and polling is allowed.
+    // The port is open and no one holds polling paused.
     bool IsPolling() const;
 
   private:
@@ -80,5 +80,7 @@ class TProgramCore {
     Clock& clock_;
     UserPrompts& prompts_;
     TNotifier<bool>::Subscription linkFollowing_;
+    // The stop button's own pause; starting ends it, and only it.
+    TPollingPause stopPause_;
     bool settingsViewVisible_ = false;
 };

@@ -2,9 +2,9 @@
 #include "link/DeviceLink.h"
 #include <QDir>
 
-TSettings::TSettings(TExchange& exchange, TMySts& status, const TDeviceLink& link,
+TSettings::TSettings(TExchange& exchange, const TPollingCycle& polling, const TDeviceLink& link,
                      const TProgramFolders& folders)
-    : Write(exchange, Prm), Sends(exchange, status, Prm), link_(link), folders_(folders) {}
+    : Write(exchange, Prm), Sends(exchange, polling, Prm), link_(link), folders_(folders) {}
 
 QString TSettings::BaseSetpointPath() const {
     return QDir(folders_.Config).filePath(BaseSetpointFileName);

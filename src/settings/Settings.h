@@ -8,7 +8,7 @@
 
 class TDeviceLink;
 class TExchange;
-struct TMySts;
+class TPollingCycle;
 
 inline const QString NotConnectedText = QStringLiteral("接続していないので、実行できません！");
 
@@ -17,7 +17,8 @@ inline const QString NotConnectedText = QStringLiteral("接続していないの
 // the windows follow the notifications of `Write` and `Sends` and call the operations.
 class TSettings {
   public:
-    TSettings(TExchange& exchange, TMySts& status, const TDeviceLink& link, const TProgramFolders& folders);
+    TSettings(TExchange& exchange, const TPollingCycle& polling, const TDeviceLink& link,
+              const TProgramFolders& folders);
     TSettings(const TSettings&) = delete;
     TSettings& operator=(const TSettings&) = delete;
 

@@ -1,13 +1,12 @@
 #include "settings/SettingsSends.h"
-#include "acquisition/Exchange.h"
+#include "acquisition/PollingCycle.h"
 #include "common/NumberFormat.h"
-#include "common/ProgramStatus.h"
 #include "settings/WritePrm.h"
 #include "settings/WriteSequence.h"
 
 namespace {
 
-using TPairs = QList<std::pair<QString, QString>>;
+using TPairs = QList<TKeyValStr>;
 
 QString F(const char* format, float value) {
     return FormatPrintf(format, double(value));
@@ -69,31 +68,30 @@ void TSettingsSends::AddStatusLine(const QString& text) {
     StatusLineAdded.Notify(text);
 }
 
-void TSettingsSends::Fill(const TPairs& pairs) {
-    exchange_.ClearRequest();
-    for (qsizetype i = 0; i < pairs.size(); ++i)
-        exchange_.Request[i] = {pairs[i].first, pairs[i].second};
+void TSettingsSends::PausePolling() {
+    if (!pause_.Held()) pause_ = exchange_.PausePolling();
+}
+
+void TSettingsSends::Send(const TPairs& pairs) {
+    exchange_.Write(std::span(pairs.constData(), size_t(pairs.size())));
 }
 
 void TSettingsSends::SendSetInit() {
-    exchange_.PollingEnabled = false;
-    Fill({{"E91", "1"}, {"P99", WriteUnlockCode}, {"P91", InitialisationCode}});
+    PausePolling();
     AddStatusLine(QStringLiteral("＜設定初期化＞"));
-    exchange_.SendWriteRequest();
-    status_.VerifyCount = 3;
+    Send({{"E91", "1"}, {"P99", WriteUnlockCode}, {"P91", InitialisationCode}});
+    verifyCount_ = 3;
 }
 
 void TSettingsSends::SendDefaultStep(int n) {
     const TPairs pairs = DefaultStepPairs(prm_, n);
     if (pairs.isEmpty()) return;
-    exchange_.ClearRequest();
-    exchange_.PollingEnabled = false;
+    PausePolling();
     AddStatusLine(QStringLiteral("＜デフォルト値設定＞：") + QString::number(n));
     DefaultStepSent.Notify(n);
-    Fill(pairs);
-    exchange_.SendWriteRequest();
-    status_.VerifyCount = qint32(pairs.size());
-    status_.WritePending = true;
+    Send(pairs);
+    verifyCount_ = int(pairs.size());
+    writePending_ = true;
 }
 
 bool TSettingsSends::NextDefaultStep(bool advance, bool restart) {
@@ -101,7 +99,7 @@ bool TSettingsSends::NextDefaultStep(bool advance, bool restart) {
         DefaultStep = 0;
     } else if (advance) {
         ++DefaultStep;
-        if (status_.CurrentFirmware) {
+        if (polling_.CurrentFirmware()) {
             if (DefaultStep > 5) return true;
         } else {
             if (DefaultStep == 3) DefaultStep = 13;
@@ -113,19 +111,19 @@ bool TSettingsSends::NextDefaultStep(bool advance, bool restart) {
 }
 
 bool TSettingsSends::CheckSetResult() {
-    status_.WritePending = false;
-    const bool ok = exchange_.ResponseMatches(status_.VerifyCount);
+    writePending_ = false;
+    // Positional over the pairs sent; a pair the answer lacks is wrong, and so is no answer at all.
+    const bool ok = exchange_.Verify({verifyCount_, TVerifyPolicy::TSkip::EmptyRequestKey, false}).Ok;
     AddStatusLine(ok ? QStringLiteral("設定OK") : QStringLiteral("設定NG"));
     return ok;
 }
 
 void TSettingsSends::SendCorrection(const QString& line, const TPairs& pairs) {
-    exchange_.PollingEnabled = false;
-    Fill(pairs);
+    PausePolling();
     AddStatusLine(line);
-    status_.VerifyCount = qint32(pairs.size());
-    status_.WritePending = true;
-    exchange_.SendWriteRequest();
+    verifyCount_ = int(pairs.size());
+    writePending_ = true;
+    Send(pairs);
 }
 
 void TSettingsSends::SendATRev() {

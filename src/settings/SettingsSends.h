@@ -1,10 +1,10 @@
 #pragma once
+#include "acquisition/Exchange.h"
 #include "common/Notifier.h"
 #include <QString>
 #include <QStringList>
 
-class TExchange;
-struct TMySts;
+class TPollingCycle;
 struct TWritePrm;
 
 inline const QString InitialisationCode = QStringLiteral("8161");
@@ -12,13 +12,14 @@ inline const QString InitialisationCode = QStringLiteral("8161");
 // answer, the calibration sends again for as long as it runs, and every check adds a line.
 inline constexpr int StatusMemoMaxLines = 5000;
 
-// The default-value and correction sends that the calibration uses. Each send switches polling off,
-// fills the request, sends once and says so in the status lines; the check judges the answer. The
-// caller decides when to check, when to send again and when polling comes back on.
+// The default-value and correction sends that the calibration uses. Each send pauses polling, sends
+// once and says so in the status lines; the check judges the answer. The caller decides when to
+// check, when to send again and when polling comes back on.
 class TSettingsSends {
   public:
-    TSettingsSends(TExchange& exchange, TMySts& status, const TWritePrm& prm)
-        : exchange_(exchange), status_(status), prm_(prm) {}
+    // `polling` tells which firmware the instrument runs, and so which default-value series it takes.
+    TSettingsSends(TExchange& exchange, const TPollingCycle& polling, const TWritePrm& prm)
+        : exchange_(exchange), polling_(polling), prm_(prm) {}
 
     // The default-value step last sent; past the last step once the series is done.
     int DefaultStep = 0;
@@ -38,6 +39,14 @@ class TSettingsSends {
     bool NextDefaultStep(bool advance, bool restart);
     // Judges the answer to the last send: every compared pair present, same key, same 32-bit value.
     bool CheckSetResult();
+    // A correction or default-value step went out and its answer has not been judged yet.
+    bool WritePending() const { return writePending_; }
+    // The pairs of the last send that the check compares.
+    int VerifyCount() const { return verifyCount_; }
+
+    // The sends' pause: taken by every send, kept until the caller ends it.
+    void PausePolling();
+    void ResumePolling() { pause_.Release(); }
 
     void SendATRev();
     void SendWDRev();
@@ -45,10 +54,13 @@ class TSettingsSends {
     void SendNmRev();
 
   private:
-    void Fill(const QList<std::pair<QString, QString>>& pairs);
-    void SendCorrection(const QString& line, const QList<std::pair<QString, QString>>& pairs);
+    void Send(const QList<TKeyValStr>& pairs);
+    void SendCorrection(const QString& line, const QList<TKeyValStr>& pairs);
 
     TExchange& exchange_;
-    TMySts& status_;
+    const TPollingCycle& polling_;
     const TWritePrm& prm_;
+    TPollingPause pause_;
+    int verifyCount_ = 0;
+    bool writePending_ = false;
 };

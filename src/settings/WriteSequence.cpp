@@ -1,7 +1,5 @@
 #include "settings/WriteSequence.h"
-#include "acquisition/Exchange.h"
 #include "common/NumberFormat.h"
-#include "common/NumberParse.h"
 #include "settings/WritePrm.h"
 #include <vector>
 
@@ -89,7 +87,7 @@ void TWriteSequence::FormShow() {
 void TWriteSequence::BBDoClick() {
     Step = 1;
     AddMsg(QStringLiteral("【書込み開始】"));
-    exchange_.PollingEnabled = false;
+    if (!pause_.Held()) pause_ = exchange_.PausePolling();
     Running = true;
     RetryCount = Rewrites;
 }
@@ -98,7 +96,7 @@ void TWriteSequence::Close() {
     if (!Shown) return;
     Shown = false;
     Running = false;
-    exchange_.PollingEnabled = true;
+    pause_.Release();
     StateChanged.Notify();
 }
 
@@ -110,7 +108,7 @@ void TWriteSequence::WriteTick() {
     } else if (Step >= CompleteStep) {
         CloseEnabled = true;
         CancelEnabled = false;
-        exchange_.PollingEnabled = true;
+        pause_.Release();
         AddMsg(QStringLiteral("●●書込み完了しました！●●"));
         Running = false;
         StateChanged.Notify();
@@ -122,17 +120,16 @@ void TWriteSequence::WriteTick() {
 }
 
 void TWriteSequence::WriteGroup(int group) {
-    exchange_.ClearRequest();
-    const std::vector<TPairSource>& pairs = Groups()[group].Pairs;
-    for (size_t i = 0; i < pairs.size(); ++i)
-        exchange_.Request[i] = {QString::fromLatin1(pairs[i].Key), pairs[i].Value(prm_)};
-    exchange_.SendWriteRequest();
+    std::vector<TKeyValStr> pairs;
+    for (const TPairSource& source : Groups()[group].Pairs)
+        pairs.push_back({QString::fromLatin1(source.Key), source.Value(prm_)});
+    exchange_.Write(pairs);
     ++Step;
     AddMsg(GroupLine(group, "書込み"));
 }
 
 void TWriteSequence::CheckGroup(int group) {
-    if (exchange_.ResponseReceived) {
+    if (exchange_.AnswerReceived()) {
         if (CheckAnswer(Groups()[group].Compared)) {
             ++Step;
             AddMsg(GroupLine(group, "書込み成功！"));
@@ -152,30 +149,22 @@ void TWriteSequence::CheckGroup(int group) {
 }
 
 bool TWriteSequence::CheckAnswer(int n) {
-    bool result = true;
-    bool anyAnswered = false;
-    for (int i = 0; i < n && i < int(exchange_.Request.size()); ++i) {
-        const TKeyValStr& sent = exchange_.Request[i];
-        const TKeyValStr& told = exchange_.Response[i];
-        // A pair the answer lacks is not compared.
-        if (told.Key.isEmpty()) continue;
-        anyAnswered = true;
-        if (told.Key != sent.Key) {
-            result = false;
-            AddMsg(QStringLiteral("Key Missmatch! : ") + sent.Key + QStringLiteral(" ? ") + told.Key);
-            continue;
-        }
-        const std::optional<float> a = ParseSingle(sent.Val);
-        const std::optional<float> b = ParseSingle(told.Val);
-        if (!a || !b) {
-            AddMsg(QStringLiteral("No Data! : ") + told.Key + u':' + told.Val);
-        } else if (*a != *b) {
-            result = false;
-            AddMsg(QStringLiteral("Data Missmatch! : ") + told.Key + u':' + sent.Val + QStringLiteral(" ? ") +
-                   told.Val);
+    // A pair the answer lacks is not compared; but an answer that carries none of the compared pairs
+    // confirms nothing, and passing it would report an unwritten group as written.
+    const TVerification verdict = exchange_.Verify({n, TVerifyPolicy::TSkip::EmptyAnswerKey, true});
+    for (const TMismatch& m : verdict.Mismatches) {
+        switch (m.Kind) {
+        case TMismatch::TKind::Key:
+            AddMsg(QStringLiteral("Key Missmatch! : ") + m.Sent.Key + QStringLiteral(" ? ") + m.Told.Key);
+            break;
+        case TMismatch::TKind::Unreadable:
+            AddMsg(QStringLiteral("No Data! : ") + m.Told.Key + u':' + m.Told.Val);
+            break;
+        case TMismatch::TKind::Value:
+            AddMsg(QStringLiteral("Data Missmatch! : ") + m.Told.Key + u':' + m.Sent.Val + QStringLiteral(" ? ") +
+                   m.Told.Val);
+            break;
         }
     }
-    // An answer that carries none of the compared pairs confirms nothing; passing it would report an
-    // unwritten group as written.
-    return result && (anyAnswered || n == 0);
+    return verdict.Ok;
 }

@@ -1,9 +1,9 @@
 #pragma once
+#include "acquisition/Exchange.h"
 #include "common/Notifier.h"
 #include <QString>
 #include <QStringList>
 
-class TExchange;
 struct TWritePrm;
 
 inline const QString WriteUnlockCode = QStringLiteral("8137");
@@ -34,23 +34,25 @@ class TWriteSequence {
     void FormShow();
     // Starts (or restarts) the run at Group-1.
     void BBDoClick();
-    // 中止 and 終了 close the window and switch polling back on. So does closing it by its close box
-    // or Esc: otherwise polling would stay off for good after a stopped run.
+    // 中止 and 終了 close the window and end the run's polling pause. So does closing it by its close
+    // box or Esc: otherwise polling would stay off for good after a stopped run.
     void BBCancelClick() { Close(); }
     void BBCloseClick() { Close(); }
     void FormClose() { Close(); }
 
     // One step per main-timer tick; nothing unless the window is open and a run is active.
     void WriteTick();
-    // Compares the first n sent pairs with the answer, a line per problem.
-    bool CheckAnswer(int n);
     void AddMsg(const QString& text);
 
   private:
+    // Compares the first n sent pairs with the answer, a line per problem.
+    bool CheckAnswer(int n);
     void Close();
     void WriteGroup(int group);
     void CheckGroup(int group);
 
     TExchange& exchange_;
     const TWritePrm& prm_;
+    // Held from the start of a run to its end or the window's closing.
+    TPollingPause pause_;
 };

@@ -1,4 +1,5 @@
 #include "acquisition/MeasurementStore.h"
+#include "common/ProgramStatus.h"
 #include <gmock/gmock.h>
 #include <memory>
 
@@ -15,8 +16,6 @@ TEST_F(StoreTest, StartsAllZero) {
     EXPECT_FALSE(cur.Valid);
     EXPECT_EQ(store->SampleHistory[1023].Time, 0);
     EXPECT_FALSE(store->SampleHistory[0].Valid);
-    EXPECT_FALSE(store->MySts.CurrentFirmware);
-    EXPECT_EQ(store->MySts.PortName, "");
     EXPECT_EQ(VersionText, "0.80");
 }
 

@@ -117,10 +117,10 @@ TEST_F(PollingCycleTest, PortThatFailedToOpenLeavesEveryTickIdle) {
     EXPECT_TRUE(prompts.Errors.isEmpty() && prompts.Messages.isEmpty());
 }
 
-TEST_F(PollingCycleTest, DisabledPollingWithThePortOpenIsIdleToo) {
+TEST_F(PollingCycleTest, PausedPollingWithThePortOpenIsIdleToo) {
     Start();
     Tick(2);
-    core.Exchange.PollingEnabled = false;
+    const TPollingPause pause = core.Exchange.PausePolling();
     port.TakeWritten();
     Tick(5);
     EXPECT_FALSE(core.Store.CurrentSample.Valid);
@@ -254,9 +254,9 @@ TEST_P(FirmwareFlagTest, OldFirmwareIsModel1703BelowVersion069) {
     Start();
     Tick(4);
     ASSERT_EQ(core.Store.CurrentSample.FirmwareVersion, float(c.version)) << "already decoded";
-    EXPECT_FALSE(core.Store.MySts.CurrentFirmware) << "set only once a second";
+    EXPECT_FALSE(core.Polling.CurrentFirmware()) << "set only once a second";
     Tick();
-    EXPECT_EQ(core.Store.MySts.CurrentFirmware, c.current);
+    EXPECT_EQ(core.Polling.CurrentFirmware(), c.current);
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, FirmwareFlagTest,

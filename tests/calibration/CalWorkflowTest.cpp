@@ -103,13 +103,16 @@ TEST_F(CalWorkflow, ARestartDuringTheDefaultWritesBeginsAgainWithTheInitialisati
     EXPECT_EQ(after[4], "＜デフォルト値設定＞：0");
 }
 
-TEST_F(CalWorkflow, StepFourSwitchesPollingOnAtEveryRun) {
+TEST_F(CalWorkflow, StepFourEndsTheSendsPauseAtEveryRunButNoOneElses) {
     cal.CalStep = 4;
     for (int run = 0; run < 3; ++run) {
-        core.Exchange.PollingEnabled = false;
+        sends.PausePolling();
         Tick(2);
-        EXPECT_TRUE(core.Exchange.PollingEnabled);
+        EXPECT_TRUE(core.Exchange.PollingAllowed());
     }
+    const TPollingPause other = core.Exchange.PausePolling();
+    Tick(2);
+    EXPECT_FALSE(core.Exchange.PollingAllowed());
 }
 
 TEST_F(CalWorkflow, TheNMetreConfirmationInStepElevenGoesBackToTenAndSendsAgain) {
@@ -120,7 +123,7 @@ TEST_F(CalWorkflow, TheNMetreConfirmationInStepElevenGoesBackToTenAndSendsAgain)
     EXPECT_FALSE(cal.View.BBFin);
     Tick(2);
     EXPECT_EQ(sends.StatusLines.last(), "設定OK");
-    EXPECT_TRUE(core.Exchange.PollingEnabled);
+    EXPECT_TRUE(core.Exchange.PollingAllowed());
 }
 
 TEST_F(CalWorkflow, AWrongCorrectionAnswerIsSentAgainUntilConfirmed) {
@@ -128,11 +131,11 @@ TEST_F(CalWorkflow, AWrongCorrectionAnswerIsSentAgainUntilConfirmed) {
     cal.BB0mCalFinClick();
     Tick(4);
     EXPECT_EQ(Count("＜0m/s. 補正送信＞"), 3);
-    EXPECT_FALSE(core.Exchange.PollingEnabled);
+    EXPECT_FALSE(core.Exchange.PollingAllowed());
     port.Model.Misbehaviour = {};
     Tick(4); // the last send was answered wrongly too
     EXPECT_EQ(sends.StatusLines.last(), "設定OK");
-    EXPECT_TRUE(core.Exchange.PollingEnabled);
+    EXPECT_TRUE(core.Exchange.PollingAllowed());
 }
 
 } // namespace

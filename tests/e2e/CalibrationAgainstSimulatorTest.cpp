@@ -27,8 +27,8 @@ class CalibrationAgainstSimulator : public ::testing::Test {
 
     void Tick() {
         core.MainTimerTimer();
-        if (!core.Exchange.ResponseReceived)
-            (void)QTest::qWaitFor([this] { return core.Exchange.ResponseReceived; }, 2000);
+        if (!core.Exchange.AnswerReceived())
+            (void)QTest::qWaitFor([this] { return core.Exchange.AnswerReceived(); }, 2000);
         clock.AdvanceMs(200);
     }
     template <class F> bool RunUntil(F done, int seconds) {

@@ -50,7 +50,7 @@ class ProgramAgainstSimulator : public ::testing::Test {
     bool TickAndAwaitAnswer() {
         form->MainTimerTimer();
         clock.AdvanceMs(200);
-        return QTest::qWaitFor([this] { return core->Exchange.ResponseReceived; }, 3000);
+        return QTest::qWaitFor([this] { return core->Exchange.AnswerReceived(); }, 3000);
     }
 
     void PollSeconds(int seconds) {
@@ -69,7 +69,7 @@ TEST_F(ProgramAgainstSimulator, PanelsShowTheSimulatorsValuesAndPollingSurvivesI
     EXPECT_EQ(form->PVerti->text(), " -5");
     EXPECT_EQ(form->PAirTemp->text(), "21.3 ℃");
     EXPECT_EQ(form->StatusPanels[1]->FullText(), "Sensor Model 17.03 | Ver. 0.80");
-    EXPECT_TRUE(core->Store.MySts.CurrentFirmware);
+    EXPECT_TRUE(core->Polling.CurrentFirmware());
     EXPECT_EQ(core->Store.SampleHistory[2].Valid, true);
 
     // The instrument goes away mid-run: the link closes on its own and the program idles.

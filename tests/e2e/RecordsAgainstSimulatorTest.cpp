@@ -42,7 +42,7 @@ TEST(RecordsAgainstSimulator, MinuteRowAveragesTheSimulatorsValuesAndEverySecond
     for (int k = 1; k <= 50; ++k) {
         clock.Set(start + k / 432000.0);
         core.MainTimerTimer();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return core.Exchange.ResponseReceived; }, 3000)) << "tick " << k;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return core.Exchange.AnswerReceived(); }, 3000)) << "tick " << k;
     }
     EXPECT_TRUE(prompts.Errors.isEmpty());
     core.Monitor.FlushRecords();

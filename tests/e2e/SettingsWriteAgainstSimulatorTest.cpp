@@ -1,5 +1,6 @@
 #include "acquisition/Exchange.h"
 #include "acquisition/MeasurementStore.h"
+#include "acquisition/PollingCycle.h"
 #include "link/DeviceLink.h"
 #include "link/serial/TComPort.h"
 #include "settings/Settings.h"
@@ -25,6 +26,7 @@ class SettingsWriteAgainstSimulator : public ::testing::Test {
     std::unique_ptr<TDeviceLink> link;
     std::unique_ptr<TExchange> exchange;
     TMeasurementStore store;
+    std::unique_ptr<TPollingCycle> polling;
     std::unique_ptr<TSettings> settings;
 
     void Open(const QStringList& simArgs) {
@@ -35,7 +37,8 @@ class SettingsWriteAgainstSimulator : public ::testing::Test {
         ini.close();
         link = std::make_unique<TDeviceLink>(port, prompts, prompts, dir.path());
         exchange = std::make_unique<TExchange>(*link);
-        settings = std::make_unique<TSettings>(*exchange, store.MySts, *link, dir.path());
+        polling = std::make_unique<TPollingCycle>(*exchange, store);
+        settings = std::make_unique<TSettings>(*exchange, *polling, *link, dir.path());
         link->LoadPortSettings();
         ASSERT_TRUE(link->OpenLink());
     }
@@ -46,7 +49,7 @@ class SettingsWriteAgainstSimulator : public ::testing::Test {
         for (int i = 0; i < 60 && settings->Write.Running; ++i) {
             const bool writes = settings->Write.Step % 2 == 1;
             settings->WriteTick();
-            if (writes) QTest::qWaitFor([this] { return exchange->ResponseReceived; }, wait);
+            if (writes) QTest::qWaitFor([this] { return exchange->AnswerReceived(); }, wait);
         }
     }
     QString Ask(const QString& command) {
@@ -64,7 +67,7 @@ TEST_F(SettingsWriteAgainstSimulator, TheWholeSequenceSucceedsAndTheInstrumentHo
     RunWrite(3000);
     EXPECT_EQ(settings->Write.Lines.last(), "●●書込み完了しました！●●");
     EXPECT_EQ(settings->Write.Lines.filter("書込み成功！").size(), 7);
-    EXPECT_TRUE(exchange->PollingEnabled);
+    EXPECT_TRUE(exchange->PollingAllowed());
     EXPECT_EQ(Ask("get E14"), "OK E14=1.250");
     EXPECT_EQ(Ask("get E26"), "OK E26=-0.03125");
     EXPECT_EQ(Ask("get P32"), "OK P32=2750");
@@ -80,7 +83,7 @@ TEST_F(SettingsWriteAgainstSimulator, AnInstrumentThatNeverAnswersWritesStopsThe
     EXPECT_EQ(lines[lines.size() - 2], "Group-1 ： 応答なし 書込み失敗！");
     EXPECT_EQ(lines.last(), "書込み停止しました！");
     EXPECT_TRUE(lines.filter("Group-2").isEmpty());
-    EXPECT_FALSE(exchange->PollingEnabled);
+    EXPECT_FALSE(exchange->PollingAllowed());
     EXPECT_EQ(Ask("get E91"), "OK E91=0"); // nothing was applied
 }
 

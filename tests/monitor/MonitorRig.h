@@ -2,7 +2,9 @@
 #include "acquisition/MeasurementStore.h"
 #include "common/Clock.h"
 #include "common/TextFile.h"
+#include "link/DeviceLink.h"
 #include "monitor/Monitor.h"
+#include "support/FakeSerialPort.h"
 #include "support/FileSizeLimit.h"
 #include "support/RecordingPrompts.h"
 #include <QDir>
@@ -11,14 +13,23 @@
 #include <gtest/gtest.h>
 
 // The monitor alone over a store that the test fills, its program folder a temporary one, its
-// clock set by hand: each Step is one main-timer tick at the clock's time.
+// clock set by hand: each Step is one main-timer tick at the clock's time. The link only names the
+// port.
 class MonitorRig : public ::testing::Test {
   protected:
     QTemporaryDir dir;
     TMeasurementStore store;
     ManualClock clock{EncodeDateTime(2024, 5, 29, 10, 0, 0)};
     RecordingPrompts prompts;
-    TMonitor monitor{store, clock, prompts, dir.path()};
+    FakeSerialPort port;
+    TDeviceLink link{port, prompts, prompts, dir.path()};
+    TMonitor monitor{store, link, clock, prompts, dir.path()};
+
+    void OpenPort(const QString& name) {
+        link.CloseLink();
+        port.Settings.Port = name;
+        ASSERT_TRUE(link.OpenLink());
+    }
 
     // A tick at hh:nn:ss.ms of the rig's day (or another day).
     void StepAt(int h, int m, int s, int ms = 0, int day = 29) {

@@ -14,7 +14,7 @@ class RecordFilesTest : public MonitorRig {
   protected:
     void SetUp() override {
         Collecting(true);
-        store.MySts.PortName = QStringLiteral("COM7");
+        OpenPort(QStringLiteral("COM7"));
     }
 };
 
@@ -93,7 +93,7 @@ TEST_F(RecordFilesTest, NoSecondRowsWhileStoppedButTheDirectoryIsMade) {
 TEST_F(RecordFilesTest, PortPathNamesTheFileByItsLastComponentInsideTheRecordDirectory) {
     monitor.SetSecondRecord(true);
     for (const char* port : {"/tmp/krv", "../../krv"}) {
-        store.MySts.PortName = QString::fromLatin1(port);
+        OpenPort(QString::fromLatin1(port));
         StepAt(10, 0, port[0] == '/' ? 0 : 1);
     }
     const QStringList lines = Lines("RT_krv_20240529.csv");
@@ -192,9 +192,9 @@ class RecordSettingsTest : public MonitorRig, public ::testing::WithParamInterfa
 TEST_P(RecordSettingsTest, SwitchIsAnIntegerOtherThanZero) {
     const QString path = QDir(dir.path()).filePath("BaseSetpoint.ini");
     if (GetParam().file) Put(path, GetParam().file);
-    store.MySts.SecRec = !GetParam().secRec;
+    monitor.SetSecondRecord(!GetParam().secRec);
     monitor.LoadRecordSettings();
-    EXPECT_EQ(store.MySts.SecRec, GetParam().secRec);
+    EXPECT_EQ(monitor.SecondRecord(), GetParam().secRec);
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, RecordSettingsTest,

@@ -9,7 +9,7 @@ class RecordHealthTest : public MonitorRig {
   protected:
     void SetUp() override {
         Collecting(true);
-        store.MySts.PortName = QStringLiteral("COM7");
+        OpenPort(QStringLiteral("COM7"));
         monitor.SetSecondRecord(true);
     }
 };

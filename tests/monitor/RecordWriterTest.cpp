@@ -51,12 +51,15 @@ TEST(RecordWriter, AHangingWriteHoldsUpNoTickAndLosesNoRow) {
     QTemporaryDir dir;
     TMeasurementStore store;
     store.CurrentSample.Valid = true;
-    store.MySts.PortName = QStringLiteral("COM7");
     ManualClock clock{EncodeDateTime(2024, 5, 29, 10, 0, 0)};
     RecordingPrompts prompts;
+    FakeSerialPort port;
+    port.Settings.Port = QStringLiteral("COM7");
+    TDeviceLink link(port, prompts, prompts, dir.path());
+    ASSERT_TRUE(link.OpenLink());
     auto held = std::make_unique<HeldStorage>();
     HeldStorage& storage = *held;
-    TMonitor monitor(store, clock, prompts, dir.path(), std::move(held));
+    TMonitor monitor(store, link, clock, prompts, dir.path(), std::move(held));
     monitor.SetSecondRecord(true);
     for (int s = 0; s < 10; ++s) {
         clock.Set(EncodeDateTime(2024, 5, 29, 10, 0, s));

@@ -221,7 +221,7 @@ TEST_P(HeadlessStart, LoadsTheSettingsAsTheWindowDoesAndStoresNothing) {
     if (row.baseSetpoint) WriteFile("BaseSetpoint.ini", row.baseSetpoint);
     WriteFile("Port0.ini", "[ComPortM]\r\nPort=/dev/ttyS3\r\n");
     recorder.Start(row.secondRecord);
-    EXPECT_EQ(core.Store.MySts.SecRec, row.expectedOn);
+    EXPECT_EQ(core.Monitor.SecondRecord(), row.expectedOn);
     EXPECT_EQ(core.Link.ComPortM.Port(), "/dev/ttyUSB0") << "--port over Port0.ini";
     if (row.baseSetpoint) EXPECT_FLOAT_EQ(core.Settings.Prm.WDDif[0], 0.125f);
     Seconds(3);

@@ -145,7 +145,7 @@ TEST_F(MainFormTest, SecondRecordMarkAppearsAtTheNextRefreshNotAtTheClick) {
     form->BBStartClick();
     Tick(5);
     QTest::mouseClick(form->CBSecRec, Qt::LeftButton);
-    EXPECT_TRUE(core.Store.MySts.SecRec);
+    EXPECT_TRUE(core.Monitor.SecondRecord());
     EXPECT_EQ(Status(3), "");
     Tick(5);
     EXPECT_EQ(Status(3), "SR");
@@ -330,9 +330,9 @@ TEST_F(MainFormTest, SecondRecordSwitchFollowsAToggleWithoutAClick) {
     ASSERT_TRUE(box && box->actionInterface());
     box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     EXPECT_TRUE(form->CBSecRec->isChecked());
-    EXPECT_TRUE(core.Store.MySts.SecRec);
+    EXPECT_TRUE(core.Monitor.SecondRecord());
     form->CBSecRec->setChecked(false);
-    EXPECT_FALSE(core.Store.MySts.SecRec);
+    EXPECT_FALSE(core.Monitor.SecondRecord());
 }
 
 TEST_F(MainFormTest, PortSettingsAreRefusedWhileTheLinkIsOpen) {
@@ -372,7 +372,7 @@ TEST_F(MainFormTest, UnreadablePortSettingsAreShownAndTheWindowStillComesUp) {
     core.StartUp();
     EXPECT_EQ(prompts.Errors, QStringList{"Failed to load settings"});
     TMainForm fresh(core, prompts);
-    EXPECT_TRUE(core.Exchange.PollingEnabled);
+    EXPECT_TRUE(core.Exchange.PollingAllowed());
 }
 
 // The monitor list as main() makes it: after the main window, a tool window of it.
@@ -380,11 +380,11 @@ TEST_F(MainFormTest, ShiftDoubleClickOnTheStatusBarOpensTheMonitorListForGood) {
     form->MonForm = new TMonForm(core.Monitor, form.get());
     QTest::mouseDClick(form->StatusPanels[0], Qt::LeftButton);
     EXPECT_FALSE(form->MonForm->isVisible());
-    EXPECT_FALSE(core.Store.MySts.ServiceMode);
+    EXPECT_FALSE(core.Monitor.ServiceMode());
 
     QTest::mouseDClick(form->StatusPanels[0], Qt::LeftButton, Qt::ShiftModifier);
     ASSERT_TRUE(form->MonForm->isVisible());
-    EXPECT_TRUE(core.Store.MySts.ServiceMode);
+    EXPECT_TRUE(core.Monitor.ServiceMode());
     EXPECT_EQ(form->MonForm->windowTitle(), "Monitor List");
     QTableView* list = form->MonForm->SGList;
     EXPECT_EQ(list->model()->columnCount(), 2);
@@ -401,7 +401,7 @@ TEST_F(MainFormTest, ShiftDoubleClickOnTheStatusBarOpensTheMonitorListForGood) {
     form->CBSecRec->setChecked(true);
     QTest::mouseClick(form->MonForm->BBClose, Qt::LeftButton);
     EXPECT_FALSE(form->MonForm->isVisible());
-    EXPECT_TRUE(core.Store.MySts.ServiceMode);
+    EXPECT_TRUE(core.Monitor.ServiceMode());
     QFile ini(QDir(dir.path()).filePath("BaseSetpoint.ini"));
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
     EXPECT_TRUE(ini.readAll().contains("[Record]\r\nSecRec=1\r\n"));

@@ -65,14 +65,31 @@ TEST_F(ProgramCoreTest, AFollowerThatEndsStopsBeingCalledAndTheOthersGoOn) {
     EXPECT_EQ(second, 2);
 }
 
-TEST_F(ProgramCoreTest, LinkStateReachesTheStatusRecordBeforeItsFollowers) {
+TEST_F(ProgramCoreTest, TheLinkNamesItsPortBeforeTheLinkStateReachesFollowers) {
     port.Settings.Port = "/dev/ttyUSB3";
     std::vector<std::pair<bool, QString>> seen;
     const auto following =
-        core.LinkStateChanged.Follow([&](bool open) { seen.emplace_back(open, core.Store.MySts.PortName); });
+        core.LinkStateChanged.Follow([&](bool open) { seen.emplace_back(open, core.Link.PortName()); });
     core.BBStartClick();
     port.Lose();
     EXPECT_EQ(seen, (std::vector<std::pair<bool, QString>>{{true, "/dev/ttyUSB3"}, {false, ""}}));
+}
+
+// Stop and start end the stop's own pause; a write run's stays until the run ends.
+TEST_F(ProgramCoreTest, StartingThePortEndsNoOtherPause) {
+    core.BBStartClick();
+    ASSERT_TRUE(core.IsPolling());
+    core.BBStopClick();
+    core.BBStopClick();
+    ASSERT_TRUE(core.OpenPort());
+    EXPECT_TRUE(core.IsPolling()) << "two stops, one start";
+    ASSERT_TRUE(core.Settings.OpenWriteWindow());
+    core.Settings.Write.BBDoClick();
+    core.BBStopClick();
+    core.BBStartClick();
+    EXPECT_FALSE(core.IsPolling());
+    core.Settings.Write.BBCancelClick();
+    EXPECT_TRUE(core.IsPolling());
 }
 
 // A message box inside the tick would stall polling for as long as it stays open.

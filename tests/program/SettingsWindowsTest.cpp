@@ -167,7 +167,7 @@ TEST_F(SettingsWindowsTest, LoadThenCancelWritesTheLoadedValuesButKeepsTheBaseFi
     WriteWindow([&] {
         EXPECT_FALSE(write->BBClose->isEnabled());
         QTest::mouseClick(write->BBDo, Qt::LeftButton);
-        EXPECT_FALSE(core.Exchange.PollingEnabled);
+        EXPECT_FALSE(core.Exchange.PollingAllowed());
         Tick(16);
         EXPECT_EQ(Memo().size(), 16);
         EXPECT_EQ(Memo().last(), "●●書込み完了しました！●●");
@@ -192,7 +192,7 @@ TEST_F(SettingsWindowsTest, ShiftClickOpensTheWindowAndItsPortButtonsDriveTheLin
     Tick(2);
     QTest::mouseClick(form->BBSetpoint, Qt::LeftButton, Qt::ShiftModifier);
     ASSERT_TRUE(sys->isVisible());
-    EXPECT_TRUE(core.Store.MySts.ServiceMode);
+    EXPECT_TRUE(core.Monitor.ServiceMode());
     EXPECT_TRUE(core.SettingsViewVisible());
     EXPECT_THAT(prompts.Messages, IsEmpty());
     EXPECT_EQ(prompts.SetupDialogs, 0);
@@ -249,10 +249,10 @@ TEST_F(SettingsWindowsTest, ClosingTheWriteWindowMidRunSwitchesPollingOnAndReope
             Tick(3);
             EXPECT_THAT(Memo(), ElementsAre("【書込み開始】", "Group-1 ： 書込み", "Group-1 ： 書込み成功！",
                                             "Group-2 ： 書込み"));
-            EXPECT_FALSE(core.Exchange.PollingEnabled);
+            EXPECT_FALSE(core.Exchange.PollingAllowed());
             closeIt(write);
         });
-        EXPECT_TRUE(core.Exchange.PollingEnabled);
+        EXPECT_TRUE(core.Exchange.PollingAllowed());
         port.TakeWritten();
         Tick(2);
         EXPECT_FALSE(port.Written.contains("RW,")) << "the sequence stopped with its window";

@@ -90,7 +90,7 @@ TEST_P(UnreadableFile, AStartAndCloseOfTheProgramLeavesBothFilesAsTheyWere) {
         defaults.SetDefaults();
         return defaults;
     }());
-    EXPECT_FALSE(core.Store.MySts.SecRec);
+    EXPECT_FALSE(core.Monitor.SecondRecord());
     core.BBStartClick();
     EXPECT_EQ(rig.prompts.Errors, QStringList{"Failed to load settings"});
     EXPECT_EQ(core.Link.ComPortM.Settings.Port, "COM7") << "the settings in memory stand";

@@ -21,13 +21,13 @@ class SettingsRig : public ::testing::Test {
     TExchange exchange{link};
     TMeasurementStore store;
     TPollingCycle polling{exchange, store};
-    TSettings settings{exchange, store.MySts, link, dir.path()};
+    TSettings settings{exchange, polling, link, dir.path()};
 
     void SetUp() override { ASSERT_TRUE(link.OpenLink()); }
 
     void Tick(int n = 1) {
         for (int i = 0; i < n; ++i) {
-            if (port.Connected() && exchange.PollingEnabled) polling.PollStep();
+            if (port.Connected() && exchange.PollingAllowed()) polling.PollStep();
             settings.WriteTick();
             port.DeliverAnswers();
         }

@@ -5,11 +5,16 @@ namespace {
 class SettingsSendsTest : public SettingsRig, public ::testing::WithParamInterface<bool> {
   protected:
     TSettingsSends& sends = settings.Sends;
+    TPollingPause pause;
 
     void SetUp() override {
         SettingsRig::SetUp();
-        exchange.PollingEnabled = false;
-        store.MySts.CurrentFirmware = GetParam();
+        pause = exchange.PausePolling();
+        // Model 17.03 before version 0.69 runs the old firmware (0.69f itself lies below).
+        store.CurrentSample.ModelNumber = 17.03f;
+        store.CurrentSample.FirmwareVersion = GetParam() ? 0.70f : 0.68f;
+        polling.UpdateFirmwareFlag();
+        ASSERT_EQ(polling.CurrentFirmware(), GetParam());
         TWritePrm& p = settings.Prm;
         p.DifT0m = 19.995f;
         p.HeaterWatt = 0.2345f;
@@ -30,8 +35,8 @@ class SettingsSendsTest : public SettingsRig, public ::testing::WithParamInterfa
             const QStringList sent = Sent();
             requests += int(sent.size());
             payloads += sent;
-            EXPECT_FALSE(exchange.Request[store.MySts.VerifyCount - 1].Key.isEmpty());
-            EXPECT_TRUE(exchange.Request[store.MySts.VerifyCount].Key.isEmpty());
+            EXPECT_FALSE(exchange.LastRequest()[settings.Sends.VerifyCount() - 1].Key.isEmpty());
+            EXPECT_TRUE(exchange.LastRequest()[settings.Sends.VerifyCount()].Key.isEmpty());
             EXPECT_TRUE(sends.CheckSetResult()) << sends.StatusLines.join(' ').toStdString();
             if (sends.NextDefaultStep(true, false)) break;
         }
@@ -49,7 +54,7 @@ TEST_P(SettingsSendsTest, TheDefaultSeriesLoadsTheSetIntoTheInstrument) {
     QStringList stepLines = sends.StatusLines.filter("＜デフォルト値設定＞：");
     EXPECT_EQ(stepLines.last(), current ? "＜デフォルト値設定＞：5" : "＜デフォルト値設定＞：14");
     EXPECT_EQ(sends.DefaultStep, current ? 6 : 15);
-    EXPECT_FALSE(store.MySts.WritePending);
+    EXPECT_FALSE(settings.Sends.WritePending());
     EXPECT_EQ(Held("E01"), "20.00"); // 19.995f lies above the half
     EXPECT_EQ(Held("E04"), "0.235"); // 0.2345f lies above the half too
     EXPECT_EQ(Held("E12"), "0.125");
@@ -88,7 +93,7 @@ TEST_P(SettingsSendsTest, AfterStepTwoTheOldTypeGoesToThirteen) {
 TEST_P(SettingsSendsTest, TheInitialisationIsConfirmedAndPutsTheInstrumentBack) {
     port.Model.SetValue("E12", "3");
     sends.SendSetInit();
-    EXPECT_FALSE(store.MySts.WritePending);
+    EXPECT_FALSE(settings.Sends.WritePending());
     port.DeliverAnswers();
     EXPECT_TRUE(sends.CheckSetResult());
     EXPECT_EQ(Held("E12"), "0");
@@ -115,24 +120,25 @@ TEST_F(CorrectionSendTest, EachCorrectionReachesTheInstrumentWithoutTheUnlock) {
                           Send{&TSettingsSends::Send0mRev, "＜0m/s. 補正送信＞", "E01", "21.00"},
                           Send{&TSettingsSends::SendNmRev, "＜Nm/s. 補正送信＞", "E02", "4.50"}}) {
         (settings.Sends.*s.Op)();
-        EXPECT_FALSE(exchange.PollingEnabled);
-        EXPECT_TRUE(store.MySts.WritePending);
+        EXPECT_FALSE(exchange.PollingAllowed());
+        EXPECT_TRUE(settings.Sends.WritePending());
         EXPECT_EQ(settings.Sends.StatusLines.last(), s.Line);
         const QStringList sent = Sent();
         ASSERT_EQ(sent.size(), 1);
         EXPECT_TRUE(sent[0].startsWith("RW,E91=1,") && !sent[0].contains("P99")) << sent[0].toStdString();
         port.DeliverAnswers();
         EXPECT_TRUE(settings.Sends.CheckSetResult());
-        EXPECT_FALSE(store.MySts.WritePending);
+        EXPECT_FALSE(settings.Sends.WritePending());
         EXPECT_EQ(Held(s.Key), s.Held);
-        exchange.PollingEnabled = true;
+        settings.Sends.ResumePolling();
+        EXPECT_TRUE(exchange.PollingAllowed());
     }
 }
 
 TEST_F(CorrectionSendTest, TheCheckFailsWithoutAnAnswerOrWithAShortOne) {
     settings.Sends.SendATRev();
     EXPECT_FALSE(settings.Sends.CheckSetResult()); // before any answer
-    EXPECT_FALSE(store.MySts.WritePending);
+    EXPECT_FALSE(settings.Sends.WritePending());
     EXPECT_EQ(settings.Sends.StatusLines.last(), "設定NG");
     port.DeliverAnswers(); // late, before the next send
     port.Model.Misbehaviour.DropLastPair = true;
@@ -146,7 +152,7 @@ TEST_F(CorrectionSendTest, AValueAnsweredWithMoreDecimalsPasses) {
     port.Model.Misbehaviour.Values.insert("E16", "0.1250");
     settings.Sends.SendATRev();
     port.DeliverAnswers();
-    EXPECT_EQ(exchange.Response[1].Val, "0.1250");
+    EXPECT_EQ(exchange.LastAnswer()[1].Val, "0.1250");
     EXPECT_TRUE(settings.Sends.CheckSetResult());
 }
 

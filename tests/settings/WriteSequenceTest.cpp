@@ -33,14 +33,14 @@ TEST_F(WriteSequenceTest, AnAnsweringInstrumentTakesEveryGroupAndPollingComesBac
     std::vector<QString> shown;
     auto following = settings.Write.LineAdded.Follow([&](const QString& line) { shown.push_back(line); });
     Start();
-    EXPECT_FALSE(exchange.PollingEnabled);
+    EXPECT_FALSE(exchange.PollingAllowed());
     RunToEnd();
     EXPECT_EQ(ticks, 15);
     EXPECT_THAT(settings.Write.Lines, ElementsAreArray(Transcript(7) << "●●書込み完了しました！●●"));
     EXPECT_THAT(shown, ElementsAreArray(settings.Write.Lines));
     EXPECT_TRUE(settings.Write.CloseEnabled);
     EXPECT_FALSE(settings.Write.CancelEnabled);
-    EXPECT_TRUE(exchange.PollingEnabled);
+    EXPECT_TRUE(exchange.PollingAllowed());
     // The instrument holds what was sent, in the sent formats; the unlock is undone.
     EXPECT_EQ(Held("E13"), "-0.125");
     EXPECT_EQ(Held("E22"), "1.000");
@@ -63,10 +63,10 @@ TEST_F(WriteSequenceTest, ASilentInstrumentGetsGroupOneFourTimesThenTheRunStops)
                                              g + "応答なし 再書き込み！", g + "書込み",
                                              g + "応答なし 書込み失敗！", QString("書込み停止しました！")}));
     EXPECT_THAT(Sent(), ElementsAreArray(QStringList(4, "RW,E91=1,P99=8137,")));
-    EXPECT_FALSE(exchange.PollingEnabled);
+    EXPECT_FALSE(exchange.PollingAllowed());
     EXPECT_FALSE(settings.Write.CloseEnabled);
     settings.Write.BBCancelClick();
-    EXPECT_TRUE(exchange.PollingEnabled);
+    EXPECT_TRUE(exchange.PollingAllowed());
 }
 
 TEST_F(WriteSequenceTest, AChipVoltageAnsweredDifferentlyStillPasses) {
@@ -132,7 +132,7 @@ TEST_F(WriteSequenceTest, ClosingMidRunSwitchesPollingOnAndReopeningStartsAfresh
         Start();
         Tick(3);
         (settings.Write.*close)();
-        EXPECT_TRUE(exchange.PollingEnabled);
+        EXPECT_TRUE(exchange.PollingAllowed());
         EXPECT_FALSE(settings.Write.Shown);
         ASSERT_TRUE(settings.OpenWriteWindow());
         EXPECT_TRUE(settings.Write.Lines.isEmpty());
@@ -142,6 +142,27 @@ TEST_F(WriteSequenceTest, ClosingMidRunSwitchesPollingOnAndReopeningStartsAfresh
         for (const QString& payload : Sent())
             EXPECT_TRUE(payload.startsWith("RD,")) << payload.toStdString(); // only polling
         settings.Write.BBCancelClick();
+    }
+}
+
+// A calibration send during a write run: whichever ends first, the poll waits for the other.
+TEST_F(WriteSequenceTest, TheRunAndTheCalibrationSendsEachEndOnlyTheirOwnPause) {
+    for (const bool runEndsFirst : {true, false}) {
+        settings.Sends.SendATRev();
+        Start();
+        if (runEndsFirst)
+            settings.Write.BBCancelClick();
+        else
+            settings.Sends.ResumePolling();
+        EXPECT_FALSE(exchange.PollingAllowed());
+        Sent();
+        Tick(2);
+        EXPECT_FALSE(Sent().join(' ').contains("RD,")) << "no poll in between";
+        if (runEndsFirst)
+            settings.Sends.ResumePolling();
+        else
+            settings.Write.BBCancelClick();
+        EXPECT_TRUE(exchange.PollingAllowed());
     }
 }
 

@@ -297,7 +297,7 @@ void TMainForm::showEvent(QShowEvent* event) {
 void TMainForm::FormShow() {
     setWindowTitle(MainCaption());
     SetStatusText(0, NoticeText);
-    CBSecRec->setChecked(core_.Store.MySts.SecRec);
+    CBSecRec->setChecked(core_.Monitor.SecondRecord());
     SetupCharts();
     core_.Show();
 }
@@ -327,7 +327,7 @@ void TMainForm::ShowLiveValues() {
 }
 
 void TMainForm::ShowLiveTexts() {
-    const TLiveTexts t = MakeLiveTexts(core_.Store.CurrentSample, core_.Store.MySts);
+    const TLiveTexts t = MakeLiveTexts(core_.Store.CurrentSample, core_.Link.PortName());
     setWindowTitle(t.Caption);
     PWindSpeed->setText(t.WindSpeed);
     PHoriz->setText(t.Azimuth);
