@@ -117,10 +117,11 @@ TEST_P(WholeCalibration, CalibratesTheSimulatedInstrumentIntoTheBand) {
     EXPECT_EQ(fin.size(), 2 + seconds - 1);
 }
 
+// One run per instrument type. The current type's instrument also drops and spoils answers, which
+// the stages must ride out; the clean current instrument is the end-to-end test's, on the wire.
 INSTANTIATE_TEST_SUITE_P(Types, WholeCalibration,
-                         ::testing::Values(TInstrumentType{"Current", 0.80, 0},
-                                           TInstrumentType{"Older", 0.68, 0},
-                                           TInstrumentType{"CurrentWithFaults", 0.80, 0.1}),
+                         ::testing::Values(TInstrumentType{"CurrentWithFaults", 0.80, 0.1},
+                                           TInstrumentType{"Older", 0.68, 0}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
 } // namespace

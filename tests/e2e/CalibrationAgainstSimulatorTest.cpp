@@ -1,40 +1,20 @@
-#include "common/Clock.h"
-#include "link/serial/TComPort.h"
-#include "program/ProgramCore.h"
-#include "support/RecordingPrompts.h"
-#include "support/SimProcess.h"
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
+#include "e2e/SimulatorRig.h"
 #include <gmock/gmock.h>
 
 namespace {
 
 // A whole calibration through the real TComPort on krv-sim's pseudo-terminal, driven through the
 // core's operations with the manual clock; the wind is changed on the simulator's standard input.
-// Each tick waits for the answer it asked for instead of 200 ms.
-class CalibrationAgainstSimulator : public ::testing::Test {
+class CalibrationAgainstSimulator : public ::testing::Test, protected SimulatorRig {
   protected:
-    QTemporaryDir dir;
-    QString portPath = QDir(dir.path()).filePath("krv.port");
-    SimProcess sim;
-    TComPort port;
-    ManualClock clock{EncodeDateTime(2024, 5, 29, 9, 5, 0)};
-    RecordingPrompts prompts;
-    TProgramCore core{port, clock, prompts, prompts, dir.path()};
+    CalibrationAgainstSimulator() : SimulatorRig(EncodeDateTime(2024, 5, 29, 9, 5, 0)) {}
+    TProgramCore& core = Core();
     TCalibration& cal = core.Calibration;
 
-    void Tick() {
-        core.MainTimerTimer();
-        if (!core.Exchange.AnswerReceived())
-            (void)QTest::qWaitFor([this] { return core.Exchange.AnswerReceived(); }, 2000);
-        clock.AdvanceMs(200);
-    }
     template <class F> bool RunUntil(F done, int seconds) {
         for (int s = 0; s < seconds; ++s) {
             for (int t = 0; t < 5; ++t)
-                Tick();
+                (void)Tick(2000); // a tick that sends nothing is waited for a little and passes
             if (done()) return true;
         }
         return false;
@@ -42,19 +22,10 @@ class CalibrationAgainstSimulator : public ::testing::Test {
     void RunSeconds(int seconds) {
         RunUntil([] { return false; }, seconds);
     }
-    QString Ask(const QString& command) {
-        sim.Process().write((command + "\n").toLocal8Bit());
-        if (!QTest::qWaitFor([this] { return sim.Process().canReadLine(); }, 3000)) return {};
-        return QString::fromLocal8Bit(sim.Process().readLine()).trimmed();
-    }
 };
 
 TEST_F(CalibrationAgainstSimulator, AWholeCalibrationCompletesThroughTheSerialPort) {
-    ASSERT_FALSE(sim.Start({"--link", portPath, "--calibration-setting", "--wind-speed", "0"}).isEmpty());
-    QFile ini(QDir(dir.path()).filePath("Port0.ini"));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[ComPortM]\r\nPort=" + portPath.toLocal8Bit() + "\r\nBaudRate=38400\r\n");
-    ini.close();
+    ASSERT_TRUE(Start({"--calibration-setting", "--wind-speed", "0"}));
     core.Create();
     core.Show();
     core.SetSettingsViewVisible(true);

@@ -1,10 +1,6 @@
-#include "support/SimProcess.h"
+#include "e2e/SimulatorRig.h"
 #include <QDateTime>
-#include <QDir>
-#include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
 #include <gmock/gmock.h>
 
 // krv-monitor --headless as a process against krv-sim on a pseudo-terminal: the simulator is killed
@@ -47,12 +43,11 @@ TSecondRows ReadSecondRows(const QString& folder) {
 }
 
 TEST(HeadlessAgainstSimulator, RecordsBeforeAndAfterTheInstrumentIsGoneAndEndsCleanlyOnSigterm) {
-    QTemporaryDir dir;
-    const QString link = dir.filePath("krv");
-    const QString records = dir.filePath("data/Record");
-    const QStringList simArgs{"--link", link, "--wind-speed", "3.5", "--azimuth", "270"};
-    auto sim = std::make_unique<SimProcess>();
-    ASSERT_FALSE(sim->Start(simArgs).isEmpty());
+    SimulatorRig rig;
+    const QString& link = rig.portPath;
+    const QString records = rig.dir.filePath("data/Record");
+    const QStringList simArgs{"--wind-speed", "3.5", "--azimuth", "270"};
+    ASSERT_TRUE(rig.StartSimulator(simArgs));
 
     QProcess monitor;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -63,7 +58,7 @@ TEST(HeadlessAgainstSimulator, RecordsBeforeAndAfterTheInstrumentIsGoneAndEndsCl
     monitor.setProcessEnvironment(env);
     monitor.setProgram(KRV_MONITOR_PATH);
     monitor.setArguments(
-        {"--headless", "--port", link, "--data-dir", dir.filePath("data"), "--second-record", "on"});
+        {"--headless", "--port", link, "--data-dir", rig.dir.filePath("data"), "--second-record", "on"});
     monitor.start();
     ASSERT_TRUE(monitor.waitForStarted(10000));
     QString log;
@@ -82,11 +77,10 @@ TEST(HeadlessAgainstSimulator, RecordsBeforeAndAfterTheInstrumentIsGoneAndEndsCl
 
     ASSERT_TRUE(logHas("port " + link + " opened")) << log.toStdString();
     ASSERT_TRUE(rowsReach(3)) << log.toStdString();
-    sim->Stop(true); // SIGKILL: the link is left behind, pointing at a terminal that is gone
+    rig.sim.Stop(true); // SIGKILL: the link is left behind, pointing at a terminal that is gone
     ASSERT_TRUE(logHas("port " + link + " lost")) << log.toStdString();
     const qsizetype before = ReadSecondRows(records).Times.size();
-    sim = std::make_unique<SimProcess>();
-    ASSERT_FALSE(sim->Start(simArgs).isEmpty());
+    ASSERT_TRUE(rig.StartSimulator(simArgs));
     ASSERT_TRUE(logHas("port " + link + " back after")) << log.toStdString();
     ASSERT_TRUE(rowsReach(before + 3)) << log.toStdString();
 

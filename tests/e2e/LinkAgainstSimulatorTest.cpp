@@ -1,11 +1,5 @@
-#include "acquisition/MeasurementStore.h"
+#include "e2e/SimulatorRig.h"
 #include "link/DeviceLink.h"
-#include "link/serial/TComPort.h"
-#include "support/RecordingPrompts.h"
-#include "support/SimProcess.h"
-#include <QDir>
-#include <QTemporaryDir>
-#include <QTest>
 #include <gmock/gmock.h>
 #include <sys/resource.h>
 
@@ -19,19 +13,14 @@ double ProcessCpuSeconds() {
 }
 
 // The real TComPort and link against krv-sim, through a symlink as a user would configure it.
-class LinkAgainstSimulator : public ::testing::Test {
+class LinkAgainstSimulator : public ::testing::Test, protected SimulatorRig {
   protected:
-    QTemporaryDir dir;
-    QString portPath = QDir(dir.path()).filePath("krv.port");
-    SimProcess sim;
-    TComPort port;
-    RecordingPrompts prompts;
     TDeviceLink link{port, prompts, prompts, dir.path()};
     QStringList frames, receiveLog;
     std::vector<TNotifier<const QString&>::Subscription> logs;
 
     void SetUp() override {
-        ASSERT_FALSE(sim.Start({"--link", portPath, "--wind-speed", "3.5", "--azimuth", "270"}).isEmpty());
+        ASSERT_TRUE(StartSimulator({"--wind-speed", "3.5", "--azimuth", "270"}));
         port.Settings.Port = portPath;
         link.OnFrame = [this](const QString& f) { frames << f; };
         link.SetReceiveLog(true);
@@ -45,7 +34,7 @@ class LinkAgainstSimulator : public ::testing::Test {
     }
 };
 
-TEST_F(LinkAgainstSimulator, ReadRequestIsAnsweredThroughTheFrameHandler) {
+TEST_F(LinkAgainstSimulator, AnswersThroughTheFrameHandlerClosesQuietlyWhenTheSimulatorEndsAndReopens) {
     ASSERT_TRUE(link.OpenLink());
     EXPECT_EQ(link.PortName(), portPath);
     ASSERT_TRUE(RequestAndWaitForAnswer());
@@ -53,11 +42,6 @@ TEST_F(LinkAgainstSimulator, ReadRequestIsAnsweredThroughTheFrameHandler) {
     EXPECT_THAT(frames[0].toStdString(), ::testing::MatchesRegex("<AD,M01=3\\.50*,M05=270(\\.0*)?,>"));
     for (const QString& line : receiveLog)
         EXPECT_FALSE(line.startsWith("SumCheck Error!")) << line.toStdString();
-}
-
-TEST_F(LinkAgainstSimulator, SimulatorEndingClosesTheLinkQuietlyAndReopenWorks) {
-    ASSERT_TRUE(link.OpenLink());
-    ASSERT_TRUE(RequestAndWaitForAnswer());
 
     sim.Stop();
     EXPECT_TRUE(QTest::qWaitFor([this] { return !link.LinkOpen(); }, 2000)) << "the link stayed open";
@@ -72,7 +56,7 @@ TEST_F(LinkAgainstSimulator, SimulatorEndingClosesTheLinkQuietlyAndReopenWorks) 
     link.SendFrame(u"RD,M01,"); // harmless while closed
     EXPECT_TRUE(prompts.Errors.isEmpty());
 
-    ASSERT_FALSE(sim.Start({"--link", portPath, "--wind-speed", "3.5"}).isEmpty());
+    ASSERT_TRUE(StartSimulator({"--wind-speed", "3.5"}));
     ASSERT_TRUE(link.OpenLink());
     EXPECT_TRUE(RequestAndWaitForAnswer());
 }

@@ -1,28 +1,16 @@
-#include "acquisition/Exchange.h"
 #include "acquisition/MeasurementStore.h"
 #include "acquisition/PollingCycle.h"
+#include "e2e/SimulatorRig.h"
 #include "link/DeviceLink.h"
-#include "link/serial/TComPort.h"
 #include "settings/Settings.h"
-#include "support/RecordingPrompts.h"
-#include "support/SimProcess.h"
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
 #include <gmock/gmock.h>
 
 namespace {
 
-// The settings write sequence through the real TComPort on krv-sim's pseudo-terminal. Each tick
-// waits for the answer it asked for instead of 200 ms; a tick that expects none goes on at once.
-class SettingsWriteAgainstSimulator : public ::testing::Test {
+// The settings write sequence through the real TComPort on krv-sim's pseudo-terminal. A tick that
+// expects no answer goes on at once.
+class SettingsWriteAgainstSimulator : public ::testing::Test, protected SimulatorRig {
   protected:
-    QTemporaryDir dir;
-    QString portPath = QDir(dir.path()).filePath("krv.port");
-    SimProcess sim;
-    TComPort port;
-    RecordingPrompts prompts;
     std::unique_ptr<TDeviceLink> link;
     std::unique_ptr<TExchange> exchange;
     TMeasurementStore store;
@@ -30,11 +18,7 @@ class SettingsWriteAgainstSimulator : public ::testing::Test {
     std::unique_ptr<TSettings> settings;
 
     void Open(const QStringList& simArgs) {
-        ASSERT_FALSE(sim.Start(QStringList{"--link", portPath} + simArgs).isEmpty());
-        QFile ini(QDir(dir.path()).filePath("Port0.ini"));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[ComPortM]\r\nPort=" + portPath.toLocal8Bit() + "\r\nBaudRate=38400\r\n");
-        ini.close();
+        ASSERT_TRUE(Start(simArgs));
         link = std::make_unique<TDeviceLink>(port, prompts, prompts, dir.path());
         exchange = std::make_unique<TExchange>(*link);
         polling = std::make_unique<TPollingCycle>(*exchange, store);
@@ -49,13 +33,8 @@ class SettingsWriteAgainstSimulator : public ::testing::Test {
         for (int i = 0; i < 60 && settings->Write.Running; ++i) {
             const bool writes = settings->Write.Step % 2 == 1;
             settings->WriteTick();
-            if (writes) QTest::qWaitFor([this] { return exchange->AnswerReceived(); }, wait);
+            if (writes) (void)AwaitAnswer(*exchange, wait);
         }
-    }
-    QString Ask(const QString& command) {
-        sim.Process().write((command + "\n").toLocal8Bit());
-        if (!QTest::qWaitFor([this] { return sim.Process().canReadLine(); }, 3000)) return {};
-        return QString::fromLocal8Bit(sim.Process().readLine()).trimmed();
     }
 };
 
@@ -67,7 +46,7 @@ TEST_F(SettingsWriteAgainstSimulator, TheWholeSequenceSucceedsAndTheInstrumentHo
     RunWrite(3000);
     EXPECT_EQ(settings->Write.Lines.last(), "●●書込み完了しました！●●");
     EXPECT_EQ(settings->Write.Lines.filter("書込み成功！").size(), 7);
-    EXPECT_TRUE(exchange->PollingAllowed());
+    EXPECT_TRUE(Polling(*exchange));
     EXPECT_EQ(Ask("get E14"), "OK E14=1.250");
     EXPECT_EQ(Ask("get E26"), "OK E26=-0.03125");
     EXPECT_EQ(Ask("get P32"), "OK P32=2750");
@@ -83,7 +62,7 @@ TEST_F(SettingsWriteAgainstSimulator, AnInstrumentThatNeverAnswersWritesStopsThe
     EXPECT_EQ(lines[lines.size() - 2], "Group-1 ： 応答なし 書込み失敗！");
     EXPECT_EQ(lines.last(), "書込み停止しました！");
     EXPECT_TRUE(lines.filter("Group-2").isEmpty());
-    EXPECT_FALSE(exchange->PollingAllowed());
+    EXPECT_FALSE(Polling(*exchange));
     EXPECT_EQ(Ask("get E91"), "OK E91=0"); // nothing was applied
 }
 

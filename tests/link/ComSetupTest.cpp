@@ -221,7 +221,8 @@ TEST(ComLedTest, ShowsItsColourWhenOnAndADarkerOneWhenOff) {
     };
     for (const Case& test : cases) {
         TComLed led(TComSignal::Receive, test.colour);
-        EXPECT_EQ(led.size(), QSize(25, 25));
+        EXPECT_EQ(led.minimumSize(), led.maximumSize()) << "no layout stretches the lamp";
+        EXPECT_EQ(led.width(), led.height());
         const QColor off = LampColour(led);
         led.SetState(true);
         const QColor on = LampColour(led);
