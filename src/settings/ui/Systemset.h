@@ -78,8 +78,8 @@ class TSysSetForm : public QDialog, public TParamView {
     void BBCancelClick();
 
     // TParamView
-    void SetFieldText(const TParamField& field, const QString& text) override;
-    QString FieldText(const TParamField& field) const override;
+    void SetFieldText(const TPrmAspect& field, const QString& text) override;
+    QString FieldText(const TPrmAspect& field) const override;
 
   Q_SIGNALS:
     // The program's connect and disconnect (the main window's start and stop do the same).
