@@ -1,9 +1,7 @@
 #include "settings/ui/Systemset.h"
-#include "common/UserPrompts.h"
 #include "common/ui/Resources.h"
 #include "common/ui/WindowFit.h"
 #include "link/DeviceLink.h"
-#include "settings/Settings.h"
 #include "settings/ui/Setwrite.h"
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -44,7 +42,7 @@ QPushButton* MakeButton(const char* name, const QString& caption, const QString&
 
 TSysSetForm::TSysSetForm(TSettings& settings, TDeviceLink& link, UserPrompts& prompts, QWidget* linkWindow,
                          QWidget* parent)
-    : QDialog(parent, Qt::Window), settings_(settings), link_(link), prompts_(prompts),
+    : QDialog(parent, Qt::Window), link_(link), presenter_(settings, prompts, *this),
       linkWindow_(linkWindow) {
     EnsureResources();
     setObjectName(QStringLiteral("SysSetForm"));
@@ -125,7 +123,7 @@ QWidget* TSysSetForm::BuildSerialNumberBar() {
     Panel1 = new QWidget;
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Label30 = MakeLabel(QStringLiteral("シリアル番号"), "Label30");
-    ESNum = new QLineEdit(QStringLiteral("xxxxxx"));
+    ESNum = new QLineEdit(presenter_.SerialNumber());
     ESNum->setObjectName(QStringLiteral("ESNum"));
     ESNum->setAccessibleName(QStringLiteral("シリアル番号"));
     QFont large = ESNum->font();
@@ -145,6 +143,8 @@ QWidget* TSysSetForm::BuildSerialNumberBar() {
     bar->addWidget(BBSNClear);
     bar->addStretch(1);
     connect(BBSNClear, &QToolButton::clicked, this, &TSysSetForm::BBSNClearClick);
+    connect(ESNum, &QLineEdit::textChanged, this,
+            [this](const QString& text) { presenter_.SerialNumberEdited(text); });
     return Panel1;
 }
 
@@ -366,7 +366,7 @@ void TSysSetForm::showEvent(QShowEvent* event) {
     // A restore from the task bar is not a show: what was typed stays.
     if (event->spontaneous()) return;
     OpenOnScreen(this);
-    ShowParams();
+    presenter_.ShowParams();
     Q_EMIT VisibilityChanged(true);
 }
 
@@ -376,16 +376,24 @@ void TSysSetForm::hideEvent(QHideEvent* event) {
     Q_EMIT VisibilityChanged(false);
 }
 
-void TSysSetForm::ShowParams() {
-    ::ShowParams(settings_.Prm, *this);
-}
-
-void TSysSetForm::ReadParamsWarning() {
-    // An open grid editor holds text the grid does not have yet (Enter on OK leaves it open).
+void TSysSetForm::CommitPendingEdit() {
     if (QWidget* editor = SGRev->indexWidget(SGRev->currentIndex()))
         QMetaObject::invokeMethod(SGRev, "commitData", Qt::DirectConnection, Q_ARG(QWidget*, editor));
-    if (const std::optional<QString> warning = ReadParams(settings_.Prm, *this))
-        prompts_.ShowWarning(*warning);
+}
+
+void TSysSetForm::ShowSerialNumber(const QString& text) {
+    ESNum->setText(text);
+}
+
+void TSysSetForm::RunWriteWindow() {
+    WriteForm->exec();
+}
+
+void TSysSetForm::CloseWindow(bool accepted) {
+    if (accepted)
+        accept();
+    else
+        reject();
 }
 
 void TSysSetForm::SBConnectionClick() {
@@ -408,42 +416,25 @@ void TSysSetForm::BBComSetStdClick() {
 }
 
 void TSysSetForm::BBSNClearClick() {
-    ESNum->clear();
+    presenter_.ClearSerialNumberClicked();
 }
 
 void TSysSetForm::BBWriteClick() {
-    ReadParamsWarning();
-    if (!WriteForm) return;
-    if (!settings_.OpenWriteWindow()) {
-        prompts_.ShowMessage(NotConnectedText);
-        return;
-    }
-    WriteForm->exec();
+    presenter_.WriteClicked();
 }
 
 void TSysSetForm::BBSetpointSaveClick() {
-    const std::optional<QString> path =
-        prompts_.AskSaveFile({SetpointFileFilter, SetpointFileExt, {}, settings_.SetpointDir()});
-    if (!path) return;
-    ReadParamsWarning();
-    if (const FileResult r = settings_.SaveSetpointFile(*path); !r) prompts_.ShowError(r.Error);
+    presenter_.SaveClicked();
 }
 
 void TSysSetForm::BBSetpointLoadClick() {
-    const std::optional<QString> path =
-        prompts_.AskOpenFile({SetpointFileFilter, SetpointFileExt, settings_.SetpointDir()});
-    if (!path) return;
-    // The user chose the file: a file that cannot be read is said so, not passed over.
-    if (const FileResult r = settings_.LoadSetpointFile(*path); !r) prompts_.ShowError(r.Error);
-    ShowParams();
+    presenter_.LoadClicked();
 }
 
 void TSysSetForm::BBOkClick() {
-    ReadParamsWarning();
-    if (const FileResult r = settings_.SaveBaseSetpoint(); !r) prompts_.ShowError(r.Error);
-    accept();
+    presenter_.OkClicked();
 }
 
 void TSysSetForm::BBCancelClick() {
-    reject();
+    presenter_.CancelClicked();
 }
