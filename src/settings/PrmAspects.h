@@ -1,5 +1,8 @@
 #pragma once
+#include <QList>
 #include <QString>
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 struct TWritePrm;
