@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QStringList logged;
     const auto following = link.ReceiveLogLine.Follow([&](const QString& line) { logged << line; });
     FUZZ_CHECK(link.OpenLink(), "the fake port opens");
-    exchange.SendReadRequest();
+    exchange.Read({});
 
     TTableReceiver table;
     TFrameReceiver receiver; // the link's own, watched byte by byte
@@ -102,13 +102,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     FUZZ_CHECK(logged == expected, "the link saw " + std::to_string(logged.size()) + " frames, one by one " +
                                        std::to_string(expected.size()));
-    FUZZ_CHECK(exchange.ResponseReceived == firstAnswer.has_value(), "answer flag");
+    FUZZ_CHECK(exchange.AnswerReceived() == firstAnswer.has_value(), "answer flag");
     std::array<TKeyValStr, PairCapacity> answer{};
     if (firstAnswer) {
         const QStringView payload = QStringView(*firstAnswer).sliced(1, firstAnswer->size() - 2);
         SplitPairs(payload.size() > 3 ? payload.sliced(3) : QStringView(), answer);
     }
-    FUZZ_CHECK(exchange.Response == answer, "the answer's pairs");
+    FUZZ_CHECK(exchange.LastAnswer() == answer, "the answer's pairs");
     FUZZ_CHECK(link.DroppedChunks() == 0, "a chunk dropped");
     return 0;
 }

@@ -1,30 +1,21 @@
 #pragma once
+#include "settings/PrmAspects.h"
 #include <QString>
 #include <optional>
 #include <vector>
 
 struct TWritePrm;
 
-// One text of the direct-operation page: an edit (Row -1) or a cell of the grid SGRev. The heading
-// cells have no field and are only shown.
-struct TParamField {
-    QString ObjectName;
-    int Row = -1;
-    int Column = -1;
-    float& (*Field)(TWritePrm&) = nullptr;
-    const char* Format = nullptr;
-    QString Heading;
-};
-
-// Every text of the page in the order they are read back; one table drives showing and reading.
-const std::vector<TParamField>& DirectPageFields();
+// The fields the direct-operation page shows, in the order they are read back: the rows with an
+// object name. One table drives building, showing and reading the page.
+const std::vector<const TPrmAspect*>& DirectPageAspects();
 
 // A passive view: the window sets and gets the text of a field by its object name and cell.
 class TParamView {
   public:
     virtual ~TParamView() = default;
-    virtual void SetFieldText(const TParamField& field, const QString& text) = 0;
-    virtual QString FieldText(const TParamField& field) const = 0;
+    virtual void SetFieldText(const TPrmAspect& field, const QString& text) = 0;
+    virtual QString FieldText(const TPrmAspect& field) const = 0;
 };
 
 inline const QString ConvertWarningText =

@@ -1,63 +1,25 @@
 #include "settings/SettingsSends.h"
 #include "acquisition/PollingCycle.h"
-#include "common/NumberFormat.h"
+#include "settings/PrmAspects.h"
 #include "settings/WritePrm.h"
 #include "settings/WriteSequence.h"
 
 namespace {
 
-using TPairs = QList<TKeyValStr>;
+using TPairs = TSendPairs;
 
-QString F(const char* format, float value) {
-    return FormatPrintf(format, double(value));
-}
-
-// Keys P(2k+1), P(2k+2) carry RevDiv[k], RevVal[k].
-TPairs TablePairs(const TWritePrm& p, int first, int count) {
+// The unlock, then the fields of step n in row order; nothing for a step no field has.
+TPairs DefaultStepPairs(const TWritePrm& p, int n) {
     TPairs pairs;
-    for (int k = first; k < first + count; ++k) {
-        pairs.append({QStringLiteral("P%1").arg(2 * k + 1, 2, 10, QChar(u'0')), F("%1.2f", p.RevDiv[k])});
-        pairs.append({QStringLiteral("P%1").arg(2 * k + 2, 2, 10, QChar(u'0')), F("%1.2f", p.RevVal[k])});
-    }
+    for (const TPrmAspect& a : PrmAspects())
+        if (a.DefaultStep == n) pairs.append({QString::fromLatin1(a.Code), a.SendText(p)});
+    if (n == 0 && !pairs.isEmpty()) pairs = TPairs{{"E91", "1"}, {"P99", WriteUnlockCode}} + pairs;
     return pairs;
 }
 
-TPairs DefaultStepPairs(const TWritePrm& p, int n) {
-    switch (n) {
-    case 0:
-        return {{"E91", "1"},
-                {"P99", WriteUnlockCode},
-                {"E01", F("%1.2f", p.DifT0m)},
-                {"E02", F("%1.2f", p.AdjWS)},
-                {"E03", F("%1.2f", p.AdjDifT)},
-                {"E04", F("%1.3f", p.HeaterWatt)}};
-    case 1:
-        return {{"E12", F("%1.3f", p.WDDif[0])}, {"E13", F("%1.3f", p.WDDif[1])},
-                {"E14", F("%1.3f", p.WDDif[2])}, {"E15", F("%1.3f", p.WDDif[3])},
-                {"E16", F("%1.3f", p.ATDif[0])}, {"E17", F("%1.3f", p.ATDif[1])}};
-    case 2:
-        return {{"E21", F("%1.3f", p.RevX)},
-                {"E22", F("%1.3f", p.RevY)},
-                {"E23", F("%1.3f", p.RevZp)},
-                {"E24", F("%1.3f", p.RevZn)},
-                {"P41", F("%1.3f", p.ParamP41)}};
-    case 3:
-        return TablePairs(p, 0, 4);
-    case 4:
-        return TablePairs(p, 4, 4);
-    case 5:
-        return TablePairs(p, 8, 2);
-    case 13:
-        return {{"E26", F("%1.5f", p.VSCoef[0])},
-                {"E27", F("%1.5f", p.VSCoef[1])},
-                {"E28", F("%1.5f", p.VSCoef[2])}};
-    case 14:
-        return {{"E29", F("%1.5f", p.VSCoef[3])},
-                {"E30", F("%1.5f", p.VSCoef[4])},
-                {"E31", F("%1.5f", p.VSCoef[5])}};
-    default:
-        return {};
-    }
+// A correction unlocks nothing: E91 alone, then the corrected fields.
+TPairs CorrectionPairs(const TWritePrm& p, std::initializer_list<const char*> codes) {
+    return TPairs{{"E91", "1"}} + SendPairs(p, codes);
 }
 
 } // namespace
@@ -127,23 +89,17 @@ void TSettingsSends::SendCorrection(const QString& line, const TPairs& pairs) {
 }
 
 void TSettingsSends::SendATRev() {
-    SendCorrection(QStringLiteral("＜気温補正送信＞"),
-                   {{"E91", "1"}, {"E16", F("%1.3f", prm_.ATDif[0])}, {"E17", F("%1.3f", prm_.ATDif[1])}});
+    SendCorrection(QStringLiteral("＜気温補正送信＞"), CorrectionPairs(prm_, {"E16", "E17"}));
 }
 
 void TSettingsSends::SendWDRev() {
-    SendCorrection(QStringLiteral("＜風向温補正送信＞"), {{"E91", "1"},
-                                                          {"E12", F("%1.3f", prm_.WDDif[0])},
-                                                          {"E13", F("%1.3f", prm_.WDDif[1])},
-                                                          {"E14", F("%1.3f", prm_.WDDif[2])},
-                                                          {"E15", F("%1.3f", prm_.WDDif[3])}});
+    SendCorrection(QStringLiteral("＜風向温補正送信＞"), CorrectionPairs(prm_, {"E12", "E13", "E14", "E15"}));
 }
 
 void TSettingsSends::Send0mRev() {
-    SendCorrection(QStringLiteral("＜0m/s. 補正送信＞"), {{"E91", "1"}, {"E01", F("%1.2f", prm_.DifT0m)}});
+    SendCorrection(QStringLiteral("＜0m/s. 補正送信＞"), CorrectionPairs(prm_, {"E01"}));
 }
 
 void TSettingsSends::SendNmRev() {
-    SendCorrection(QStringLiteral("＜Nm/s. 補正送信＞"),
-                   {{"E91", "1"}, {"E03", F("%1.2f", prm_.AdjDifT)}, {"E02", F("%1.2f", prm_.AdjWS)}});
+    SendCorrection(QStringLiteral("＜Nm/s. 補正送信＞"), CorrectionPairs(prm_, {"E03", "E02"}));
 }

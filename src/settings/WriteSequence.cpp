@@ -1,70 +1,39 @@
 #include "settings/WriteSequence.h"
 #include "common/NumberFormat.h"
+#include "common/NumberParse.h"
+#include "settings/PrmAspects.h"
 #include "settings/WritePrm.h"
-#include <vector>
 
 namespace {
 
-struct TPairSource {
-    const char* Key;
-    QString (*Value)(const TWritePrm&);
-};
+const char* const GroupLabels[] = {"Group-1", "Group-2", "Group-3", "Group-4",
+                                   "Group-5", "Group-6", "Finish"};
+constexpr int Groups = 7;
 
-struct TGroup {
-    const char* Label;
-    std::vector<TPairSource> Pairs;
-    int Compared;
-};
-
-template <auto Member> QString F3(const TWritePrm& p) {
-    return FormatPrintf("%1.3f", double(p.*Member));
-}
-template <auto Member, int I> QString F3At(const TWritePrm& p) {
-    return FormatPrintf("%1.3f", double((p.*Member)[I]));
-}
-template <int I> QString Coef(const TWritePrm& p) {
-    return FormatPrintf("%1.5f", double(p.VSCoef[I]));
-}
-QString One(const TWritePrm&) {
-    return QStringLiteral("1");
-}
-QString Zero(const TWritePrm&) {
-    return QStringLiteral("0");
-}
-QString Unlock(const TWritePrm&) {
-    return WriteUnlockCode;
-}
-QString StdVolt(const TWritePrm& p) {
-    return FormatPrintf("%4.0f", double(p.ChipStdV));
+// Group g is written at step 2g+1 and judged at step 2g+2. The first unlocks the instrument and the
+// last locks it again; the others carry the fields of their group, the compared ones first.
+TSendPairs GroupPairs(const TWritePrm& p, int group) {
+    if (group == 0) return {{"E91", "1"}, {"P99", WriteUnlockCode}};
+    if (group == Groups - 1) return {{"E91", "0"}, {"P99", "0"}};
+    TSendPairs pairs;
+    for (const TPrmAspect& a : PrmAspects())
+        if (a.WriteGroup == group + 1) pairs.append({QString::fromLatin1(a.Code), a.SendText(p)});
+    return pairs;
 }
 
-// Group g is written at step 2g+1 and judged at step 2g+2.
-const std::vector<TGroup>& Groups() {
-    static const std::vector<TGroup> groups{
-        {"Group-1", {{"E91", One}, {"P99", Unlock}}, 2},
-        {"Group-2",
-         {{"E12", F3At<&TWritePrm::WDDif, 0>},
-          {"E13", F3At<&TWritePrm::WDDif, 1>},
-          {"E14", F3At<&TWritePrm::WDDif, 2>},
-          {"E15", F3At<&TWritePrm::WDDif, 3>},
-          {"E16", F3At<&TWritePrm::ATDif, 0>},
-          {"E17", F3At<&TWritePrm::ATDif, 1>}},
-         6},
-        {"Group-3", {{"E21", F3<&TWritePrm::RevX>}, {"E22", F3<&TWritePrm::RevY>}}, 2},
-        // P32 is written but never compared.
-        {"Group-4", {{"E23", F3<&TWritePrm::RevZp>}, {"E24", F3<&TWritePrm::RevZn>}, {"P32", StdVolt}}, 2},
-        {"Group-5", {{"E26", Coef<0>}, {"E27", Coef<1>}, {"E28", Coef<2>}}, 3},
-        {"Group-6", {{"E29", Coef<3>}, {"E30", Coef<4>}, {"E31", Coef<5>}}, 3},
-        {"Finish", {{"E91", Zero}, {"P99", Zero}}, 2},
-    };
-    return groups;
+int ComparedPairs(int group) {
+    if (group == 0 || group == Groups - 1) return 2;
+    int n = 0;
+    for (const TPrmAspect& a : PrmAspects())
+        n += a.WriteGroup == group + 1 && a.Compared;
+    return n;
 }
 
 constexpr int CompleteStep = 15;
 constexpr int Rewrites = 3;
 
 QString GroupLine(int group, const char* text) {
-    return QString::fromLatin1(Groups()[group].Label) + QStringLiteral(" ： ") + QString::fromUtf8(text);
+    return QString::fromLatin1(GroupLabels[group]) + QStringLiteral(" ： ") + QString::fromUtf8(text);
 }
 
 } // namespace
@@ -120,17 +89,15 @@ void TWriteSequence::WriteTick() {
 }
 
 void TWriteSequence::WriteGroup(int group) {
-    std::vector<TKeyValStr> pairs;
-    for (const TPairSource& source : Groups()[group].Pairs)
-        pairs.push_back({QString::fromLatin1(source.Key), source.Value(prm_)});
-    exchange_.Write(pairs);
+    const TSendPairs pairs = GroupPairs(prm_, group);
+    exchange_.Write(std::span(pairs.constData(), size_t(pairs.size())));
     ++Step;
     AddMsg(GroupLine(group, "書込み"));
 }
 
 void TWriteSequence::CheckGroup(int group) {
     if (exchange_.AnswerReceived()) {
-        if (CheckAnswer(Groups()[group].Compared)) {
+        if (CheckAnswer(ComparedPairs(group))) {
             ++Step;
             AddMsg(GroupLine(group, "書込み成功！"));
             RetryCount = Rewrites;
@@ -161,8 +128,8 @@ bool TWriteSequence::CheckAnswer(int n) {
             AddMsg(QStringLiteral("No Data! : ") + m.Told.Key + u':' + m.Told.Val);
             break;
         case TMismatch::TKind::Value:
-            AddMsg(QStringLiteral("Data Missmatch! : ") + m.Told.Key + u':' + m.Sent.Val + QStringLiteral(" ? ") +
-                   m.Told.Val);
+            AddMsg(QStringLiteral("Data Missmatch! : ") + m.Told.Key + u':' + m.Sent.Val +
+                   QStringLiteral(" ? ") + m.Told.Val);
             break;
         }
     }

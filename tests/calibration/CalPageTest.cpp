@@ -35,7 +35,7 @@ class CalPageTest : public ::testing::Test {
         form = std::make_unique<TMainForm>(core, prompts);
         form->AttachSysSetForm(
             new TSysSetForm(core.Settings, core.Link, prompts, form->CommCtrlForm, form.get()));
-        page = new TCalPage(core.Calibration, core.Settings.Sends, *form->SysSetForm);
+        page = new TCalPage(core.Calibration, core.Settings.Sends, form->SysSetForm->Presenter());
         form->SysSetForm->SetCalibrationPage(page);
         form->MainTimer->stop();
         form->SysSetForm->show();
@@ -44,7 +44,7 @@ class CalPageTest : public ::testing::Test {
 
 TEST_F(CalPageTest, StartTakesTheSerialNumberShowsTheStepAndLogsTheLines) {
     EXPECT_EQ(form->SysSetForm->PageControl1->currentWidget(), form->SysSetForm->TabSheet1);
-    form->SysSetForm->ESNum->setText("K-7");
+    form->SysSetForm->Presenter().SerialNumberEdited("K-7");
     QTest::mouseClick(page->BBCalStart, Qt::LeftButton);
     EXPECT_EQ(core.Settings.Prm.SerialNo, "K-7");
     EXPECT_EQ(page->PFinish->text(), "Step-1：開始");

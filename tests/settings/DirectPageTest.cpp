@@ -9,27 +9,13 @@ namespace {
 class MapView : public TParamView {
   public:
     QHash<QString, QString> Texts;
-    static QString Name(const TParamField& f) {
-        return f.Row < 0 ? f.ObjectName : QString("%1[%2,%3]").arg(f.ObjectName).arg(f.Row).arg(f.Column);
+    static QString Name(const TPrmAspect& f) {
+        return f.Row < 0 ? QString(f.ObjectName)
+                         : QString("%1[%2,%3]").arg(f.ObjectName).arg(f.Row).arg(f.Column);
     }
-    void SetFieldText(const TParamField& f, const QString& text) override { Texts[Name(f)] = text; }
-    QString FieldText(const TParamField& f) const override { return Texts.value(Name(f)); }
+    void SetFieldText(const TPrmAspect& f, const QString& text) override { Texts[Name(f)] = text; }
+    QString FieldText(const TPrmAspect& f) const override { return Texts.value(Name(f)); }
 };
-
-TEST(DirectPage, ShowsTheFieldsInTheirFormats) {
-    TWritePrm p;
-    p.ChipStdV = 25;
-    p.RevVal[9] = -1.005f;
-    MapView view;
-    ShowParams(p, view);
-    EXPECT_EQ(view.Texts["EStdVolt"], "  25");
-    EXPECT_EQ(view.Texts["EHeaterWatt"], "0.2000");
-    EXPECT_EQ(view.Texts["EVSCoef1"], "0.10000");
-    EXPECT_EQ(view.Texts["ERevZn"], "1.000");
-    EXPECT_EQ(view.Texts["SGRev[10,1]"], "-1.00"); // -1.005f lies just short of the half
-    EXPECT_EQ(view.Texts["SGRev[0,0]"], "補正点");
-    EXPECT_EQ(view.Texts["SGRev[0,1]"], "補正量");
-}
 
 TEST(DirectPage, ShownTextsReadBackUnchangedWhereTheFormatHoldsTheValue) {
     TWritePrm p;
@@ -41,32 +27,6 @@ TEST(DirectPage, ShownTextsReadBackUnchangedWhereTheFormatHoldsTheValue) {
     read.ChipStdV = 1;
     EXPECT_FALSE(ReadParams(read, view));
     EXPECT_EQ(read, p);
-}
-
-// Reading stops at the first text that does not convert: what came before is taken, the rest kept.
-TEST(DirectPage, ReadingStopsAtTheFirstTextThatDoesNotConvert) {
-    TWritePrm before;
-    before.RevDiv[0] = 7;
-    MapView view;
-    ShowParams(TWritePrm{}, view);
-    view.Texts["EWDDif1"] = "0.5";
-    view.Texts["EWDDif2"] = "1,5";
-    view.Texts["EWDDif3"] = "0.75";
-    TWritePrm p = before;
-    EXPECT_EQ(ReadParams(p, view), "変換できない文字がありました\n設定数値を確認してください！");
-    TWritePrm expected = before;
-    expected.WDDif[0] = 0.5f;
-    EXPECT_EQ(p, expected);
-
-    view.Texts["EWDDif2"] = "1.5";
-    view.Texts["EStdVolt"] = "";
-    view.Texts["SGRev[1,0]"] = "3";
-    p = before;
-    EXPECT_TRUE(ReadParams(p, view).has_value());
-    EXPECT_EQ(p.WDDif[2], 0.75f);
-    EXPECT_EQ(p.HeaterWatt, 0.2f);
-    EXPECT_EQ(p.ChipStdV, before.ChipStdV);
-    EXPECT_EQ(p.RevDiv[0], 7.0f);
 }
 
 } // namespace

@@ -8,8 +8,6 @@
 
 namespace {
 
-using ::testing::ElementsAre;
-
 class SetpointFileTest : public ::testing::Test {
   protected:
     QTemporaryDir dir;
@@ -39,30 +37,6 @@ class SetpointFileTest : public ::testing::Test {
         return p;
     }
 };
-
-TEST_F(SetpointFileTest, DefaultsAreWrittenAsFortyOneKeysInThreeSections) {
-    ASSERT_TRUE(TWritePrm{}.SaveSetpoint(path));
-    const QList<QByteArray> lines = Read().split('\n');
-    QList<QByteArray> sections;
-    int keys = 0;
-    for (const QByteArray& line : lines) {
-        if (line.startsWith('[')) sections << line.trimmed();
-        if (line.contains('=')) ++keys;
-    }
-    EXPECT_THAT(sections, ElementsAre("[Early-WD]", "[Early-WS]", "[System]"));
-    EXPECT_EQ(keys, 41);
-    for (const char* line : {"Revice_X=1\r", "VWSC_Coef-1=0.100000001490116\r",
-                             "HeaterWatt=0.200000002980232\r", "DifT0m=50\r", "ChipStdV=2500\r", "DIV9=0\r"})
-        EXPECT_TRUE(lines.contains(line)) << line;
-}
-
-TEST_F(SetpointFileTest, NumbersAreWrittenInTheGeneralFormat) {
-    TWritePrm p;
-    p.WDDif[0] = -0.25f;
-    p.ChipStdV = 2500;
-    ASSERT_TRUE(p.SaveSetpoint(path));
-    EXPECT_TRUE(Read().contains("ErDifDir0=-0.25\r\n"));
-}
 
 TEST_F(SetpointFileTest, SaveAndLoadGiveBackEveryFieldBitForBit) {
     const TWritePrm saved = Odd();

@@ -3,7 +3,7 @@
 #include "common/ui/Panel.h"
 #include "common/ui/WindowFit.h"
 #include "settings/SettingsSends.h"
-#include "settings/ui/Systemset.h"
+#include "settings/SysSetPresenter.h"
 #include <QFrame>
 #include <QGridLayout>
 #include <QHeaderView>
@@ -89,7 +89,8 @@ QColor CalColour(TCalColour colour, const QPalette& palette) {
     return {};
 }
 
-TCalPage::TCalPage(TCalibration& calibration, TSettingsSends& sends, TSysSetForm& host, QWidget* parent)
+TCalPage::TCalPage(TCalibration& calibration, TSettingsSends& sends, TSysSetPresenter& sysSet,
+                   QWidget* parent)
     : QWidget(parent), calibration_(calibration) {
     setObjectName(QStringLiteral("CalPage"));
     BBCalStart = Button(QStringLiteral("BBCalStart"), QStringLiteral("キャリブレーション開始"));
@@ -183,7 +184,7 @@ TCalPage::TCalPage(TCalibration& calibration, TSettingsSends& sends, TSysSetForm
     layout->addLayout(right, 1);
 
     connect(BBCalStart, &QPushButton::clicked, this,
-            [this, &host] { calibration_.BBCalStartClick(host.ESNum->text()); });
+            [this, &sysSet] { calibration_.BBCalStartClick(sysSet.SerialNumber()); });
     connect(BBATRcvFin, &QPushButton::clicked, this, [this] { calibration_.BBATRcvFinClick(); });
     connect(BBWSTRcvFin, &QPushButton::clicked, this, [this] { calibration_.BBWSTRcvFinClick(); });
     connect(BBWSTClear, &QPushButton::clicked, this, [this] { calibration_.BBWSTClearClick(); });
@@ -203,7 +204,7 @@ TCalPage::TCalPage(TCalibration& calibration, TSettingsSends& sends, TSysSetForm
         else
             viewBehind_ = true;
     });
-    paramsFollowing_ = calibration_.ParamsChanged.Follow([&host] { host.ShowParams(); });
+    paramsFollowing_ = calibration_.ParamsChanged.Follow([&sysSet] { sysSet.ShowParams(); });
     ShowView(calibration_.View);
     // Measured once the header has its texts: a Japanese caption makes the header taller.
     SGCalData->setFixedHeight(SGCalData->horizontalHeader()->sizeHint().height() + 18 * (CalGridRows - 1) +

@@ -10,14 +10,16 @@ class QPushButton;
 class QTableWidget;
 class TCalibration;
 class TSettingsSends;
-class TSysSetForm;
+class TSysSetPresenter;
 
 // The page "管理操作": shows the calibration's view state and status lines, and turns each click into
-// the calibration's operation. The serial number comes from the host window's ESNum at the click.
+// the calibration's operation. The serial number comes from the system setting window's presenter at
+// the click, which also shows the parameter set again when the calibration changes it.
 class TCalPage : public QWidget {
     Q_OBJECT
   public:
-    TCalPage(TCalibration& calibration, TSettingsSends& sends, TSysSetForm& host, QWidget* parent = nullptr);
+    TCalPage(TCalibration& calibration, TSettingsSends& sends, TSysSetPresenter& sysSet,
+             QWidget* parent = nullptr);
 
     QPushButton* BBCalStart = nullptr;
     QLabel *PATRev = nullptr, *PATRevSet = nullptr;

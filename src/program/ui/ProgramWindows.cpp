@@ -16,7 +16,7 @@ TProgramWindows::TProgramWindows(TProgramCore& core, UserPrompts& prompts,
     TMainForm& form = *main_;
     form.AttachSysSetForm(new TSysSetForm(core.Settings, core.Link, prompts, form.CommCtrlForm, &form));
     form.SysSetForm->SetCalibrationPage(
-        new TCalPage(core.Calibration, core.Settings.Sends, *form.SysSetForm));
+        new TCalPage(core.Calibration, core.Settings.Sends, form.SysSetForm->Presenter()));
     form.MonForm = new TMonForm(core.Monitor, &form);
     form.SysSetForm->WriteForm = new TWriteForm(core.Settings.Write, &form);
     if (parentPrompts) parentPrompts(&form);

@@ -1,9 +1,7 @@
 #include "settings/ui/Systemset.h"
-#include "common/UserPrompts.h"
 #include "common/ui/Resources.h"
 #include "common/ui/WindowFit.h"
 #include "link/DeviceLink.h"
-#include "settings/Settings.h"
 #include "settings/ui/Setwrite.h"
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -19,10 +17,10 @@
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 constexpr int EditWidth = 80;
-constexpr int GridRows = 10;
 constexpr int GridColumnWidth = 70;
 const QString FullWidthSpace = QStringLiteral("\u3000");
 
@@ -44,7 +42,7 @@ QPushButton* MakeButton(const char* name, const QString& caption, const QString&
 
 TSysSetForm::TSysSetForm(TSettings& settings, TDeviceLink& link, UserPrompts& prompts, QWidget* linkWindow,
                          QWidget* parent)
-    : QDialog(parent, Qt::Window), settings_(settings), link_(link), prompts_(prompts),
+    : QDialog(parent, Qt::Window), link_(link), presenter_(settings, prompts, *this),
       linkWindow_(linkWindow) {
     EnsureResources();
     setObjectName(QStringLiteral("SysSetForm"));
@@ -72,12 +70,6 @@ TSysSetForm::TSysSetForm(TSettings& settings, TDeviceLink& link, UserPrompts& pr
     layout->addLayout(top);
     layout->addWidget(PageControl1, 1);
     layout->addWidget(BuildBottomPanel());
-
-    // The table decides what the page shows; an edit it names that this window lacks would be
-    // silently skipped, so it stops the program at once instead.
-    for (const TParamField& f : DirectPageFields())
-        if (f.Row < 0 && !edits_.contains(f.ObjectName))
-            qFatal("direct page: no edit %s", qPrintable(f.ObjectName));
 
     // The buttons show the link as it is, whichever window opened or closed it; a port that does
     // not open leaves the connect button down, as clicked.
@@ -131,7 +123,7 @@ QWidget* TSysSetForm::BuildSerialNumberBar() {
     Panel1 = new QWidget;
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Label30 = MakeLabel(QStringLiteral("シリアル番号"), "Label30");
-    ESNum = new QLineEdit(QStringLiteral("xxxxxx"));
+    ESNum = new QLineEdit(presenter_.SerialNumber());
     ESNum->setObjectName(QStringLiteral("ESNum"));
     ESNum->setAccessibleName(QStringLiteral("シリアル番号"));
     QFont large = ESNum->font();
@@ -151,6 +143,8 @@ QWidget* TSysSetForm::BuildSerialNumberBar() {
     bar->addWidget(BBSNClear);
     bar->addStretch(1);
     connect(BBSNClear, &QToolButton::clicked, this, &TSysSetForm::BBSNClearClick);
+    connect(ESNum, &QLineEdit::textChanged, this,
+            [this](const QString& text) { presenter_.SerialNumberEdited(text); });
     return Panel1;
 }
 
@@ -185,31 +179,35 @@ QWidget* TSysSetForm::BuildDirectPage() {
         left->addWidget(l, row, 0);
         left->addWidget(e, row++, 1);
     };
-    heading(QStringLiteral("WD器差補正 ─────────"), "LWDDif");
-    for (int i = 1; i <= 4; ++i)
-        field(QStringLiteral("器差-%1").arg(i), QStringLiteral("EWDDif%1").arg(i).toLatin1().constData(),
-              QStringLiteral("WD器差補正"));
-    heading(QStringLiteral("AT器差補正 ─────────"), "LATDif");
-    for (int i = 1; i <= 2; ++i)
-        field(QStringLiteral("器差-%1").arg(i), QStringLiteral("EATDif%1").arg(i).toLatin1().constData(),
-              QStringLiteral("AT器差補正"));
-    heading(QStringLiteral("軸感度補正 ─────────"), "LRev");
-    field(QStringLiteral("X軸補正"), "ERevX", QStringLiteral("軸感度補正"));
-    field(QStringLiteral("Y軸補正"), "ERevY", QStringLiteral("軸感度補正"));
-    field(QStringLiteral("Z軸補正P"), "ERevZp", QStringLiteral("軸感度補正"));
-    field(QStringLiteral("Z軸補正N"), "ERevZn", QStringLiteral("軸感度補正"));
+    // The left column's boxes: a heading, then the box's fields.
+    const struct {
+        TPageBox Box;
+        const char* Heading;
+        const char* Name;
+        const char* Group;
+    } boxes[] = {{TPageBox::WDDif, "WD器差補正 ─────────", "LWDDif", "WD器差補正"},
+                 {TPageBox::ATDif, "AT器差補正 ─────────", "LATDif", "AT器差補正"},
+                 {TPageBox::Rev, "軸感度補正 ─────────", "LRev", "軸感度補正"}};
+    for (const auto& box : boxes) {
+        heading(QString::fromUtf8(box.Heading), box.Name);
+        for (const TPrmAspect* a : DirectPageAspects())
+            if (a->Box == box.Box) field(a->Label, a->ObjectName, QString::fromUtf8(box.Group));
+    }
     heading(QStringLiteral("システム設定値 ────────"), "LSystem");
     // The edit sits between "基準電圧" and "V", where the run of full-width spaces leaves room.
-    LChipOn = MakeLabel(QStringLiteral("基準電圧"), "LChipOn");
-    QLineEdit* volt = MakeEdit("EStdVolt", QStringLiteral("基準電圧（V）"));
-    LChipOn->setBuddy(volt);
-    auto* voltRow = new QHBoxLayout;
-    voltRow->setSpacing(4);
-    voltRow->addWidget(volt);
-    voltRow->addWidget(MakeLabel(QStringLiteral("V"), "LChipV"));
-    voltRow->addStretch(1);
-    left->addWidget(LChipOn, row, 0);
-    left->addLayout(voltRow, row++, 1);
+    for (const TPrmAspect* a : DirectPageAspects()) {
+        if (a->Box != TPageBox::System) continue;
+        LChipOn = MakeLabel(a->Label, "LChipOn");
+        QLineEdit* volt = MakeEdit(a->ObjectName, a->Label + QStringLiteral("（V）"));
+        LChipOn->setBuddy(volt);
+        auto* voltRow = new QHBoxLayout;
+        voltRow->setSpacing(4);
+        voltRow->addWidget(volt);
+        voltRow->addWidget(MakeLabel(QStringLiteral("V"), "LChipV"));
+        voltRow->addStretch(1);
+        left->addWidget(LChipOn, row, 0);
+        left->addLayout(voltRow, row++, 1);
+    }
     left->setRowStretch(row, 1);
 
     auto* right = new QVBoxLayout;
@@ -263,13 +261,14 @@ QWidget* TSysSetForm::BuildWindSpeedPages() {
         grid->addWidget(l, row, 0);
         grid->addWidget(e, row++, 1);
     };
-    field(QStringLiteral("0m/s.時") + FullWidthSpace + QStringLiteral("温度差"), "EDifT0m");
-    field(QStringLiteral("基準風速値（m/s.）"), "EAdjWS");
-    field(QStringLiteral("基準時温度差（℃）"), "EAdjDifT");
-    field(QStringLiteral("ヒータ出力（W）"), "EHeaterWatt");
+    int gridRows = 0;
+    for (const TPrmAspect* a : DirectPageAspects()) {
+        if (a->Box == TPageBox::CurrentType) field(a->Label, a->ObjectName);
+        if (a->Box == TPageBox::Grid) gridRows = std::max(gridRows, a->Row + 1);
+    }
     grid->addWidget(MakeLabel(QStringLiteral("誤差補正式 ─────────────"), "LRevTable"), row++, 0, 1, 2);
 
-    SGRev = new QTableWidget(GridRows, 2);
+    SGRev = new QTableWidget(gridRows, 2);
     SGRev->setObjectName(QStringLiteral("SGRev"));
     SGRev->setAccessibleName(QStringLiteral("誤差補正式"));
     SGRev->verticalHeader()->hide();
@@ -279,7 +278,7 @@ QWidget* TSysSetForm::BuildWindSpeedPages() {
     SGRev->horizontalHeader()->setFixedHeight(20);
     for (int c = 0; c < 2; ++c) {
         SGRev->setHorizontalHeaderItem(c, new QTableWidgetItem);
-        for (int r = 0; r < GridRows; ++r) {
+        for (int r = 0; r < gridRows; ++r) {
             auto* item = new QTableWidgetItem;
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             SGRev->setItem(r, c, item);
@@ -289,7 +288,10 @@ QWidget* TSysSetForm::BuildWindSpeedPages() {
     SGRev->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     SGRev->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     const int frame = 2 * SGRev->frameWidth();
-    SGRev->setFixedSize(2 * GridColumnWidth + frame, (GridRows + 1) * 20 + frame);
+    SGRev->setFixedSize(2 * GridColumnWidth + frame, (gridRows + 1) * 20 + frame);
+    // Each column is headed by the label of its fields.
+    for (const TPrmAspect* a : DirectPageAspects())
+        if (a->Box == TPageBox::Grid) SGRev->horizontalHeaderItem(a->Column)->setText(a->Label);
     grid->addWidget(SGRev, row++, 0, 1, 2, Qt::AlignLeft);
     grid->setRowStretch(row, 1);
 
@@ -298,16 +300,16 @@ QWidget* TSysSetForm::BuildWindSpeedPages() {
     auto* oldGrid = new QGridLayout(old);
     oldGrid->setVerticalSpacing(2);
     oldGrid->addWidget(MakeLabel(QStringLiteral("V-WS変換係数 ───────"), "LVSCoef"), 0, 0, 1, 2);
-    for (int i = 0; i < 6; ++i) {
-        const QString label = QStringLiteral("%1次係数").arg(i);
-        QLabel* l = MakeLabel(label);
-        QLineEdit* e = MakeEdit(QStringLiteral("EVSCoef%1").arg(i).toLatin1().constData(),
-                                QStringLiteral("V-WS変換係数 ") + label);
+    int oldRow = 1;
+    for (const TPrmAspect* a : DirectPageAspects()) {
+        if (a->Box != TPageBox::OldType) continue;
+        QLabel* l = MakeLabel(a->Label);
+        QLineEdit* e = MakeEdit(a->ObjectName, QStringLiteral("V-WS変換係数 ") + a->Label);
         l->setBuddy(e);
-        oldGrid->addWidget(l, i + 1, 0);
-        oldGrid->addWidget(e, i + 1, 1);
+        oldGrid->addWidget(l, oldRow, 0);
+        oldGrid->addWidget(e, oldRow++, 1);
     }
-    oldGrid->setRowStretch(7, 1);
+    oldGrid->setRowStretch(oldRow, 1);
 
     PCWS->addTab(current, QStringLiteral("現状型"));
     PCWS->addTab(old, QStringLiteral("旧型"));
@@ -338,23 +340,20 @@ QWidget* TSysSetForm::BuildBottomPanel() {
     return panel;
 }
 
-void TSysSetForm::SetFieldText(const TParamField& field, const QString& text) {
+void TSysSetForm::SetFieldText(const TPrmAspect& field, const QString& text) {
     if (field.Row < 0) {
-        if (QLineEdit* e = edits_.value(field.ObjectName)) e->setText(text);
-    } else if (field.Row == 0) {
-        SGRev->horizontalHeaderItem(field.Column)->setText(text);
+        if (QLineEdit* e = edits_.value(QLatin1String(field.ObjectName))) e->setText(text);
     } else {
-        SGRev->item(field.Row - 1, field.Column)->setText(text);
+        SGRev->item(field.Row, field.Column)->setText(text);
     }
 }
 
-QString TSysSetForm::FieldText(const TParamField& field) const {
+QString TSysSetForm::FieldText(const TPrmAspect& field) const {
     if (field.Row < 0) {
-        const QLineEdit* e = edits_.value(field.ObjectName);
+        const QLineEdit* e = edits_.value(QLatin1String(field.ObjectName));
         return e ? e->text() : QString();
     }
-    if (field.Row == 0) return SGRev->horizontalHeaderItem(field.Column)->text();
-    return SGRev->item(field.Row - 1, field.Column)->text();
+    return SGRev->item(field.Row, field.Column)->text();
 }
 
 void TSysSetForm::SetCalibrationPage(QWidget* page) {
@@ -367,7 +366,7 @@ void TSysSetForm::showEvent(QShowEvent* event) {
     // A restore from the task bar is not a show: what was typed stays.
     if (event->spontaneous()) return;
     OpenOnScreen(this);
-    ShowParams();
+    presenter_.ShowParams();
     Q_EMIT VisibilityChanged(true);
 }
 
@@ -377,16 +376,24 @@ void TSysSetForm::hideEvent(QHideEvent* event) {
     Q_EMIT VisibilityChanged(false);
 }
 
-void TSysSetForm::ShowParams() {
-    ::ShowParams(settings_.Prm, *this);
-}
-
-void TSysSetForm::ReadParamsWarning() {
-    // An open grid editor holds text the grid does not have yet (Enter on OK leaves it open).
+void TSysSetForm::CommitPendingEdit() {
     if (QWidget* editor = SGRev->indexWidget(SGRev->currentIndex()))
         QMetaObject::invokeMethod(SGRev, "commitData", Qt::DirectConnection, Q_ARG(QWidget*, editor));
-    if (const std::optional<QString> warning = ReadParams(settings_.Prm, *this))
-        prompts_.ShowWarning(*warning);
+}
+
+void TSysSetForm::ShowSerialNumber(const QString& text) {
+    ESNum->setText(text);
+}
+
+void TSysSetForm::RunWriteWindow() {
+    WriteForm->exec();
+}
+
+void TSysSetForm::CloseWindow(bool accepted) {
+    if (accepted)
+        accept();
+    else
+        reject();
 }
 
 void TSysSetForm::SBConnectionClick() {
@@ -409,42 +416,25 @@ void TSysSetForm::BBComSetStdClick() {
 }
 
 void TSysSetForm::BBSNClearClick() {
-    ESNum->clear();
+    presenter_.ClearSerialNumberClicked();
 }
 
 void TSysSetForm::BBWriteClick() {
-    ReadParamsWarning();
-    if (!WriteForm) return;
-    if (!settings_.OpenWriteWindow()) {
-        prompts_.ShowMessage(NotConnectedText);
-        return;
-    }
-    WriteForm->exec();
+    presenter_.WriteClicked();
 }
 
 void TSysSetForm::BBSetpointSaveClick() {
-    const std::optional<QString> path =
-        prompts_.AskSaveFile({SetpointFileFilter, SetpointFileExt, {}, settings_.SetpointDir()});
-    if (!path) return;
-    ReadParamsWarning();
-    if (const FileResult r = settings_.SaveSetpointFile(*path); !r) prompts_.ShowError(r.Error);
+    presenter_.SaveClicked();
 }
 
 void TSysSetForm::BBSetpointLoadClick() {
-    const std::optional<QString> path =
-        prompts_.AskOpenFile({SetpointFileFilter, SetpointFileExt, settings_.SetpointDir()});
-    if (!path) return;
-    // The user chose the file: a file that cannot be read is said so, not passed over.
-    if (const FileResult r = settings_.LoadSetpointFile(*path); !r) prompts_.ShowError(r.Error);
-    ShowParams();
+    presenter_.LoadClicked();
 }
 
 void TSysSetForm::BBOkClick() {
-    ReadParamsWarning();
-    if (const FileResult r = settings_.SaveBaseSetpoint(); !r) prompts_.ShowError(r.Error);
-    accept();
+    presenter_.OkClicked();
 }
 
 void TSysSetForm::BBCancelClick() {
-    reject();
+    presenter_.CancelClicked();
 }

@@ -1,6 +1,6 @@
 #pragma once
 #include "common/Notifier.h"
-#include "settings/DirectPage.h"
+#include "settings/SysSetPresenter.h"
 #include <QDialog>
 #include <QHash>
 
@@ -17,14 +17,11 @@ class TSettings;
 class TWriteForm;
 class UserPrompts;
 
-inline const QString SetpointFileFilter = QStringLiteral("krv setpoint File|*.krv");
-inline const QString SetpointFileExt = QStringLiteral("*.krv");
-
 // "System Setting", the service window: the port group, the serial-number bar, the calibration
 // page (laid out by the calibration) and the direct-operation page, an editor of the current
-// parameter set. Non-modal; created once at start-up and only hidden when closed. The page is a
-// passive view: the settings subsystem shows the set in it and reads it back.
-class TSysSetForm : public QDialog, public TParamView {
+// parameter set. Non-modal; created once at start-up and only hidden when closed. A passive view:
+// its presenter runs every click's sequence and tells it what to show.
+class TSysSetForm : public QDialog, public TSysSetView {
     Q_OBJECT
   public:
     // The current parameter set has loaded BaseSetpoint.ini by now (the core's start-up). The link
@@ -63,9 +60,10 @@ class TSysSetForm : public QDialog, public TParamView {
     // The page's edit of that name (EWDDif1, .., EStdVolt).
     QLineEdit* Edit(const QString& objectName) const { return edits_.value(objectName); }
 
+    TSysSetPresenter& Presenter() { return presenter_; }
+
     // The calibration's page, made by the layer above, fills "管理操作" and comes first.
     void SetCalibrationPage(QWidget* page);
-    void ShowParams();
     void SBConnectionClick();
     void SBDisconnectionClick();
     void BBComShowStdClick();
@@ -77,9 +75,14 @@ class TSysSetForm : public QDialog, public TParamView {
     void BBOkClick();
     void BBCancelClick();
 
-    // TParamView
-    void SetFieldText(const TParamField& field, const QString& text) override;
-    QString FieldText(const TParamField& field) const override;
+    // TSysSetView
+    void SetFieldText(const TPrmAspect& field, const QString& text) override;
+    QString FieldText(const TPrmAspect& field) const override;
+    void CommitPendingEdit() override;
+    void ShowSerialNumber(const QString& text) override;
+    bool HasWriteWindow() const override { return WriteForm != nullptr; }
+    void RunWriteWindow() override;
+    void CloseWindow(bool accepted) override;
 
   Q_SIGNALS:
     // The program's connect and disconnect (the main window's start and stop do the same).
@@ -99,11 +102,9 @@ class TSysSetForm : public QDialog, public TParamView {
     QWidget* BuildWindSpeedPages();
     QWidget* BuildBottomPanel();
     QLineEdit* MakeEdit(const char* name, const QString& accessibleName);
-    void ReadParamsWarning();
 
-    TSettings& settings_;
     TDeviceLink& link_;
-    UserPrompts& prompts_;
+    TSysSetPresenter presenter_;
     QWidget* linkWindow_;
     QButtonGroup* connectionGroup_ = nullptr;
     QHash<QString, QLineEdit*> edits_;
