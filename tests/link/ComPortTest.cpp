@@ -15,8 +15,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-using ::testing::StartsWith;
-
 namespace {
 
 // Runs the event loop until `done` or the time-out; QtTest is not linked here.
@@ -250,10 +248,15 @@ TEST_F(PtyPortTest, BytesQueuedAtCloseAreNotReadAfterReopening) {
     EXPECT_EQ(Port.ReadStr(100), "fresh");
 }
 
+// Qt refuses a baud rate of 0 by itself: its number, whatever errno holds.
+const std::string QtRefusal =
+    "SetCommState function failed (Error: " + std::to_string(QSerialPort::UnsupportedOperationError) + ")";
+
 TEST_F(PtyPortTest, RefusedSettingClosesThePortAgain) {
     Port.Settings.BaudRate = TBaudRate::brCustom;
     Port.Settings.CustomBaudRate = 0;
-    EXPECT_THAT(Message([&] { Port.Open(); }), StartsWith("SetCommState function failed"));
+    errno = EIO;
+    EXPECT_EQ(Message([&] { Port.Open(); }), QtRefusal);
     EXPECT_FALSE(Port.Connected());
     EXPECT_FALSE(IsLit(TComSignal::Connection));
 
@@ -294,7 +297,8 @@ TEST_F(PtyPortTest, RefusedChangeOnAnOpenPortIsReportedAndLeavesItOpen) {
     Port.Open();
     Port.Settings.BaudRate = TBaudRate::brCustom;
     Port.Settings.CustomBaudRate = 0;
-    EXPECT_THAT(Message([&] { Port.ApplySettings(); }), StartsWith("SetCommState function failed"));
+    errno = EIO;
+    EXPECT_EQ(Message([&] { Port.ApplySettings(); }), QtRefusal);
     EXPECT_TRUE(Port.Connected());
 }
 

@@ -74,26 +74,22 @@ int ClampedCount(qint64 n) {
     return int(std::min<qint64>(n, INT_MAX));
 }
 
-// The system's number behind a failed open or setting, or else Qt's own. Qt keeps no system
-// number, and errno is stale by the time its call returns: its lock file, the error signal and our
-// handler make calls of their own. Opening the device again to ask would race it and raise its
-// modem lines. But here Qt words the error of the call that just failed with qt_error_string(errno),
-// and the same function gives the same words now, so the words name the number. Qt's own refusals
-// (its lock file, an invalid baud rate) match no system text and keep Qt's number.
-int SystemErrorCode(const QSerialPort& port) {
-    const QString text = port.errorString();
-    for (int code = 1; code < 256; ++code)
-        if (qt_error_string(code) == text) return code;
-    return 0;
+// The system's number behind a failed open or setting, or 0 when Qt refused by itself. `signalled`
+// is errno as the error signal found it, still the failed call's (see the constructor). Qt's own
+// refusals (its lock file, an invalid baud rate) leave errno at whatever their own calls left, and
+// QSerialPort does not say which kind an error is; but Qt words a system error with
+// qt_error_string(errno), so the words tell whether `signalled` is the error's number.
+int SystemErrorCode(const QSerialPort& port, int signalled) {
+    return signalled != 0 && qt_error_string(signalled) == port.errorString() ? signalled : 0;
 }
 
-int CallErrorCode(const QSerialPort& port) {
-    const int code = SystemErrorCode(port);
+int CallErrorCode(const QSerialPort& port, int signalled) {
+    const int code = SystemErrorCode(port, signalled);
     return code != 0 ? code : port.error();
 }
 
-TPortProblem OpenProblem(const QSerialPort& port) {
-    switch (SystemErrorCode(port)) {
+TPortProblem OpenProblem(const QSerialPort& port, int signalled) {
+    switch (SystemErrorCode(port, signalled)) {
     case ENOENT:
     case ENODEV:
     case ENXIO:
@@ -143,8 +139,13 @@ TComPort::TComPort(QObject* parent) : QObject(parent), Port(new QSerialPort(this
     Port->setReadBufferSize(0);
     connect(Port, &QSerialPort::readyRead, this, &TComPort::HandleReadyRead);
     connect(Port, &QSerialPort::bytesWritten, this, &TComPort::HandleBytesWritten);
-    connect(Port, &QSerialPort::errorOccurred, this,
-            [this](QSerialPort::SerialPortError e) { HandleError(e); });
+    // Qt signals an error straight from the call that failed, having only worded it since, so errno
+    // is still that call's here; by the time the call returns, Qt's cleanup (its lock file) has made
+    // calls of its own.
+    connect(Port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
+        if (e != QSerialPort::NoError) SignalledErrno = errno;
+        HandleError(e);
+    });
 }
 
 TComPort::~TComPort() {
@@ -168,15 +169,17 @@ void TComPort::Open() {
     Port->setParity(QSerialPort::NoParity);
     Port->setStopBits(QSerialPort::OneStop);
     Port->setFlowControl(QSerialPort::NoFlowControl);
+    SignalledErrno = 0;
     if (!Port->open(QIODevice::ReadWrite)) {
-        const int code = CallErrorCode(*Port);
+        const int code = CallErrorCode(*Port, SignalledErrno);
         const QString reason = Port->errorString();
-        const TPortProblem problem = OpenProblem(*Port);
+        const TPortProblem problem = OpenProblem(*Port, SignalledErrno);
         Port->clearError();
         throw EComPort("Unable to open com port", code, reason, problem);
     }
+    SignalledErrno = 0;
     if (!ApplyLineSettings()) {
-        const int code = CallErrorCode(*Port);
+        const int code = CallErrorCode(*Port, SignalledErrno);
         Port->close();
         Port->clearError();
         throw EComPort("SetCommState function failed", code);
@@ -240,8 +243,9 @@ QByteArray TComPort::ReadStr(int count) {
 void TComPort::ApplySettings() {
     if (!Connected()) return;
     BusyScope busy(Busy);
+    SignalledErrno = 0;
     const bool ok = ApplyLineSettings();
-    const int code = CallErrorCode(*Port);
+    const int code = CallErrorCode(*Port, SignalledErrno);
     if (ok) ApplyModemLines();
     Port->clearError();
     if (!ok) throw EComPort("SetCommState function failed", code);

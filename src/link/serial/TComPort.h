@@ -53,6 +53,8 @@ class TComPort : public QObject, public SerialPort {
     QSerialPort* Port;
     // Inside one of our own calls: errors raise exceptions there instead of counting as a lost port.
     int Busy = 0;
+    // errno when Qt last signalled an error, taken before anything else can change it.
+    int SignalledErrno = 0;
     // Changes at every open and close, so deliveries queued for an earlier connection are dropped.
     quint64 Session = 0;
     bool RxDeferred = false;
