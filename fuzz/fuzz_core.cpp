@@ -9,6 +9,7 @@
 // whose headers precede it.
 #include "FuzzSupport.h"
 #include "acquisition/MeasurementStore.h"
+#include "acquisition/SampleFields.h"
 #include "common/Clock.h"
 #include "common/IniFile.h"
 #include "link/FrameCodec.h"

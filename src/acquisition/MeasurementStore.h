@@ -35,13 +35,6 @@ struct TSampleRec {
     std::array<float, 4> Debug{}; // 2 and 3 have no code
 };
 
-inline constexpr int CodeCount = 30;
-// The polled response codes; the position is the decode index.
-inline constexpr std::array<const char*, CodeCount> CodeTable = {
-    "M01", "M05", "M06", "M07", "M08", "M09", "M11", "C01", "C11",  "C16",
-    "C17", "C18", "C19", "C36", "C37", "C38", "C39", "C50", "C02",  "C52",
-    "S00", "S01", "S11", "S12", "S13", "C21", "C22", "C32", "C191", "C192"};
-
 inline constexpr int HistorySize = 1024;
 
 // The one-second samples, index 0 the newest. A ring, so the once-a-second shift moves nothing.
@@ -69,7 +62,8 @@ struct TMeasurementStore {
 
     // The program's creation: no wind speed, no air temperature, nothing valid.
     void ResetAtStart();
-    // Text that does not convert leaves the field as it was.
+    // The value of the code at `index` of CodeTable; text that does not convert leaves the field as
+    // it was, an index outside the table changes nothing.
     void StoreCodeValue(int index, QStringView text);
     void ShiftHistory(TDateTime now);
     void ClearHistory();

@@ -1,6 +1,7 @@
 #include "acquisition/PollingCycle.h"
 #include "acquisition/Exchange.h"
 #include "acquisition/MeasurementStore.h"
+#include "acquisition/SampleFields.h"
 #include <QHash>
 #include <array>
 #include <cmath>

@@ -1,4 +1,5 @@
 #include "calibration/CalFiles.h"
+#include "acquisition/SampleFields.h"
 #include "common/NumberFormat.h"
 #include <QDir>
 
@@ -16,17 +17,23 @@ std::optional<QString> CalFilePath(const QString& dir, const QString& serialNo, 
     return QDir(dir).filePath(serialNo + FormatDateTime(QStringLiteral("_yymmddhhnn"), calStart) + suffix);
 }
 
+namespace {
+constexpr auto WorkColumns = SelectFields<&TSampleField::WorkColumn>();
+} // namespace
+
 QStringList CalCsvLines(const TSampleHistory& history) {
-    QStringList lines{QStringLiteral(",風速,気温,温度差,風速(RAW),AT-1,AT-2,WDT-1,WDT-2,WDT-3,WDT-4,"),
-                      QStringLiteral(",m/s.,℃,℃,m/s.,℃,℃,℃,℃,℃,℃,")};
+    QStringList lines{QStringLiteral(","), QStringLiteral(",")};
+    for (const TSampleField* f : WorkColumns) {
+        lines[0] += QString::fromUtf8(f->WorkName) + QLatin1Char(',');
+        lines[1] += QString::fromUtf8(f->Unit) + QLatin1Char(',');
+    }
     for (int n = HistorySize - 1; n >= 1; --n) {
         const TSampleRec& s = history[n];
         // Never filled, or a second in which the instrument was silent: no row of made-up values.
         if (s.Time == 0 || !s.Valid) continue;
         QString row = FormatDateTime(QStringLiteral("yyyy/mm/dd hh:nn:ss"), s.Time) + QLatin1Char(',');
-        for (float v : {s.WindSpeed, s.AirTempInternal, s.TempDiff, s.WindSpeedRaw, s.AtTemp[0], s.AtTemp[1],
-                        s.WdTemp[0], s.WdTemp[1], s.WdTemp[2], s.WdTemp[3]})
-            row += FormatGeneral(double(v)) + QLatin1Char(',');
+        for (const TSampleField* f : WorkColumns)
+            row += FormatGeneral(f->Ref.Value(s)) + QLatin1Char(',');
         lines << row;
     }
     return lines;

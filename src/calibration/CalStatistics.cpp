@@ -1,19 +1,14 @@
 #include "calibration/CalStatistics.h"
+#include "acquisition/SampleFields.h"
 #include <cmath>
 
+namespace {
+constexpr auto Channels = SelectFields<&TSampleField::Channel>();
+static_assert(Channels.size() == CalChannelCount);
+} // namespace
+
 double ChannelValue(const TSampleRec& s, int channel) {
-    switch (channel) {
-    case chWS:
-        return s.WindSpeed;
-    case chAT1:
-        return s.AtTemp[0];
-    case chAT2:
-        return s.AtTemp[1];
-    case chTD:
-        return s.TempDiff;
-    default:
-        return s.WdTemp[channel - chWDT1];
-    }
+    return Channels[std::size_t(channel)]->Ref.Value(s);
 }
 
 void CalcStatistics(TCalStats& st, const TSampleHistory& history, const TSampleRec& current, float adjWS,

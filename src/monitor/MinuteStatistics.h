@@ -1,43 +1,18 @@
 #pragma once
 #include "acquisition/MeasurementStore.h"
+#include "acquisition/SampleFields.h"
 #include <array>
 
-// The 23 quantities that a minute aggregates, in the accumulator's order.
-enum class TQuantity {
-    Azimuth,
-    Depression,
-    WindSpeed,
-    AirTemp,
-    AirTempInternal,
-    WindSpeedRaw,
-    WindSpeedUncorr,
-    WdTemp0,
-    WdTemp1,
-    WdTemp2,
-    WdTemp3,
-    WdTempDiff0,
-    WdTempDiff1,
-    WdTempDiff2,
-    WdTempDiff3,
-    VectorX,
-    VectorY,
-    VectorZ,
-    VectorLength,
-    CpuUse,
-    SupplyVoltage,
-    AdCount,
-    DaOutput,
-};
-inline constexpr int QuantityCount = int(TQuantity::DaOutput) + 1;
-
-// The quantity's value in a sample, as a double (AdCount from its integer).
-double QuantityValue(const TSampleRec& sample, TQuantity q);
+// The values a minute aggregates, in the long minute record's column order, which is also the
+// accumulator's.
+inline constexpr auto MinuteFields = SelectFields<&TSampleField::Minute>();
+inline constexpr int MinuteFieldCount = int(MinuteFields.size());
 
 // Sums, maxima and minima of the seconds added since the last reset. `Maximum` and `Minimum` use
 // only the aggregated quantities' fields, each in its own type.
 struct TMinuteAccumulator {
     qint32 Count = 0;
-    std::array<double, QuantityCount> Sums{};
+    std::array<double, MinuteFieldCount> Sums{};
     TSampleRec Maximum;
     TSampleRec Minimum;
 

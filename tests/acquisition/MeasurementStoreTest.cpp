@@ -1,4 +1,5 @@
 #include "acquisition/MeasurementStore.h"
+#include "acquisition/SampleFields.h"
 #include "common/ProgramStatus.h"
 #include <gmock/gmock.h>
 #include <memory>

@@ -41,16 +41,6 @@ TEST_F(MonitorClockTest, ValuesRefreshWhileCollectionIsStopped) {
     EXPECT_EQ(Value(1), "2.250 m/s.");
 }
 
-TEST_F(MonitorClockTest, SeparatorRowsKeepAnEmptyValueCell) {
-    store.CurrentSample.WindSpeed = 3;
-    StepAt(10, 0, 0);
-    for (int row = 1; row <= MonitorListRows; ++row) {
-        const bool separator = row == 24 || row == 30;
-        EXPECT_EQ(Value(row).isEmpty(), separator) << row;
-    }
-    EXPECT_FALSE(monitor.List.flags(monitor.List.index(0, 1)).testFlag(Qt::ItemIsEditable));
-}
-
 struct FormatCase {
     const char* name;
     std::function<void(TSampleRec&)> set;
