@@ -82,8 +82,7 @@ void BM_SimulatedDay(benchmark::State& state) {
         state.PauseTiming();
         const QDir records(rig->core.Monitor.Records.Folder());
         const QFileInfo minute(records.filePath(MinuteRecordFileName(midnight)));
-        const QFileInfo second(
-            records.filePath(SecondRecordFileName(rig->core.Link.PortName(), midnight)));
+        const QFileInfo second(records.filePath(SecondRecordFileName(rig->core.Link.PortName(), midnight)));
         if (!rig->core.IsPolling() || !minute.exists() || !second.exists())
             state.SkipWithError("the day did not record");
         if (const QString keep = qEnvironmentVariable("KRV_BENCH_DAY_KEEP"); !keep.isEmpty()) {

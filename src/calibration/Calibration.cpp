@@ -7,8 +7,7 @@
 
 TCalibration::TCalibration(TSettings& settings, TMeasurementStore& store, Clock& clock, UserPrompts& prompts,
                            QString dataDir)
-    : settings_(settings), store_(store), clock_(clock), prompts_(prompts),
-      dataDir_(std::move(dataDir)) {
+    : settings_(settings), store_(store), clock_(clock), prompts_(prompts), dataDir_(std::move(dataDir)) {
     defaultStepFollowing_ = settings_.Sends.DefaultStepSent.Follow([this](int) { SeqRetry = 2; });
 }
 

@@ -23,7 +23,8 @@ class TMonitor {
   public:
     // Record rows go to `storage` (the file system unless a test or benchmark says otherwise). The
     // second record is named after the port `link` has open.
-    TMonitor(TMeasurementStore& store, const TDeviceLink& link, Clock& clock, UserPrompts& prompts, const TProgramFolders& folders,
+    TMonitor(TMeasurementStore& store, const TDeviceLink& link, Clock& clock, UserPrompts& prompts,
+             const TProgramFolders& folders,
              std::unique_ptr<RecordStorage> storage = std::make_unique<TFileStorage>(),
              TRecordWriter::TMode mode = TRecordWriter::TMode::Thread);
     TMonitor(const TMonitor&) = delete;

@@ -45,9 +45,10 @@ void THeadlessRecorder::Start(std::optional<bool> secondRecord) {
     }
     if (secondRecord) core_.Monitor.SetSecondRecord(*secondRecord);
     core_.Show();
-    Log(TLogLevel::Info, QStringLiteral("recording %1 into %2, second record %3")
-                             .arg(Port(), core_.Monitor.Records.Folder(),
-                                  core_.Monitor.SecondRecord() ? QStringLiteral("on") : QStringLiteral("off")));
+    Log(TLogLevel::Info,
+        QStringLiteral("recording %1 into %2, second record %3")
+            .arg(Port(), core_.Monitor.Records.Folder(),
+                 core_.Monitor.SecondRecord() ? QStringLiteral("on") : QStringLiteral("off")));
     const qint64 now = NowMs();
     downSinceMs_ = now;
     TryOpen(now);

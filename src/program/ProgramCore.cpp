@@ -8,8 +8,8 @@ TProgramCore::TProgramCore(SerialPort& port, Clock& clock, UserPrompts& prompts,
                            std::unique_ptr<RecordStorage> recordStorage, TRecordWriter::TMode recordMode)
     : Link(port, prompts, portPrompt, folders.Config), Exchange(Link), Polling(Exchange, Store),
       Monitor(Store, Link, clock, prompts, folders, std::move(recordStorage), recordMode),
-      Settings(Exchange, Polling, Link, folders),
-      Calibration(Settings, Store, clock, prompts, folders.Data), clock_(clock), prompts_(prompts) {
+      Settings(Exchange, Polling, Link, folders), Calibration(Settings, Store, clock, prompts, folders.Data),
+      clock_(clock), prompts_(prompts) {
     linkFollowing_ = Link.LinkStateChanged.Follow([this](bool open) {
         if (open) {
             Exchange.ForgetAnswer();

@@ -22,7 +22,7 @@ std::optional<QString> ReadParams(TWritePrm& prm, const TParamView& view) {
     for (const TPrmAspect* a : DirectPageAspects()) {
         const std::optional<double> value = ParseNumber(view.FieldText(*a));
         if (!value || !std::isfinite(float(*value))) return ConvertWarningText;
-        a->Field(prm) = float(*value);
+        a->Field.Float(prm) = float(*value);
     }
     return std::nullopt;
 }

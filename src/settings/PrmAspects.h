@@ -1,4 +1,5 @@
 #pragma once
+#include "common/MemberRef.h"
 #include "link/PairList.h"
 #include <QList>
 #include <QString>
@@ -25,7 +26,7 @@ enum class TPageBox {
 // group and default-value step it goes out in. The files, the page, the write window and the
 // calibration's sends are selections of these rows, in row order (the page's reading order).
 struct TPrmAspect {
-    float& (*Field)(TWritePrm&);
+    TMemberRef<TWritePrm> Field;
     const char* Code;
     const char* SendFormat;
     // The setpoint files; no section: no file holds the field.
@@ -48,7 +49,7 @@ struct TPrmAspect {
     // The calibration's default-value step (0 to 5, 13, 14; -1: none).
     int DefaultStep = -1;
 
-    float Value(const TWritePrm& prm) const { return Field(const_cast<TWritePrm&>(prm)); }
+    float Value(const TWritePrm& prm) const { return Field.Float(prm); }
     QString SendText(const TWritePrm& prm) const;
     QString ShownText(const TWritePrm& prm) const;
 };

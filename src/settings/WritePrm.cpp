@@ -33,7 +33,7 @@ FileResult TWritePrm::LoadSetpoint(const QString& path, int* keysFound) {
         // the float cannot hold is as malformed as a word.
         const std::optional<double> read = ParseNumber(text);
         const float value = read ? float(*read) : 0.0f;
-        a->Field(*this) = read && std::isfinite(value) ? value : a->Value(defaults);
+        a->Field.Float(*this) = read && std::isfinite(value) ? value : a->Value(defaults);
     }
     return {};
 }

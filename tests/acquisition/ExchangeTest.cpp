@@ -22,7 +22,9 @@ class ExchangeTest : public ::testing::Test {
 
     void SetUp() override { ASSERT_TRUE(link.OpenLink()); }
 
-    void Write(std::initializer_list<TKeyValStr> pairs) { exchange.Write(std::span(pairs.begin(), pairs.size())); }
+    void Write(std::initializer_list<TKeyValStr> pairs) {
+        exchange.Write(std::span(pairs.begin(), pairs.size()));
+    }
     void Answer(const QByteArray& payload) { port.Receive(Frame(payload)); }
 };
 
@@ -176,16 +178,41 @@ INSTANTIATE_TEST_SUITE_P(
         VerifyCase{"none", TwoPairs, nullptr, 2, false, "K:E12=0.5?= K:E14=2?=", false, ""},
         VerifyCase{"short", TwoPairs, "E12=0.5,", 2, false, "K:E14=2?=", true, ""},
         VerifyCase{"longer", ThreePairs, "E1=1,E2=2,E3=3,E4=9,", 5, true, "", false, "K:=?E4=9"},
-        VerifyCase{"third compared", ThreePairs, "E1=1,E2=2,E3=4,", 5, false, "V:E3=3?E3=4", false, "V:E3=3?E3=4"},
+        VerifyCase{"third compared", ThreePairs, "E1=1,E2=2,E3=4,", 5, false, "V:E3=3?E3=4", false,
+                   "V:E3=3?E3=4"},
         VerifyCase{"third not compared", ThreePairs, "E1=1,E2=2,E3=4,", 2, true, "", true, ""},
         VerifyCase{"nothing compared", TwoPairs, nullptr, 0, true, "", true, ""},
-        VerifyCase{"unreadable answer", {{"E12", "0.5"}}, "E12=abc,", 1, true, "U:E12=0.5?E12=abc", true,
+        VerifyCase{"unreadable answer",
+                   {{"E12", "0.5"}},
+                   "E12=abc,",
+                   1,
+                   true,
+                   "U:E12=0.5?E12=abc",
+                   true,
                    "U:E12=0.5?E12=abc"},
-        VerifyCase{"unreadable request", {{"E12", "abc"}}, "E12=0.5,", 1, true, "U:E12=abc?E12=0.5", true,
+        VerifyCase{"unreadable request",
+                   {{"E12", "abc"}},
+                   "E12=0.5,",
+                   1,
+                   true,
+                   "U:E12=abc?E12=0.5",
+                   true,
                    "U:E12=abc?E12=0.5"},
-        VerifyCase{"other value", {{"E12", "0.5"}}, "E12=0.6,", 1, false, "V:E12=0.5?E12=0.6", false,
+        VerifyCase{"other value",
+                   {{"E12", "0.5"}},
+                   "E12=0.6,",
+                   1,
+                   false,
+                   "V:E12=0.5?E12=0.6",
+                   false,
                    "V:E12=0.5?E12=0.6"},
-        VerifyCase{"keys are exact", {{"E12", "0.5"}}, "e12=0.5,", 1, false, "K:E12=0.5?e12=0.5", false,
+        VerifyCase{"keys are exact",
+                   {{"E12", "0.5"}},
+                   "e12=0.5,",
+                   1,
+                   false,
+                   "K:E12=0.5?e12=0.5",
+                   false,
                    "K:E12=0.5?e12=0.5"},
         VerifyCase{"single precision", {{"E12", "0.1"}}, "E12=0.100000001,", 1, true, "", true, ""},
         VerifyCase{"sign", {{"E12", "1"}}, "E12=-1,", 1, false, "V:E12=1?E12=-1", false, "V:E12=1?E12=-1"}),
