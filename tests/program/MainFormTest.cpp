@@ -154,12 +154,9 @@ TEST_F(MainFormTest, SecondRecordMarkAppearsAtTheNextRefreshNotAtTheClick) {
 TEST_F(MainFormTest, ThirtyValidEntriesPlotTwentyNinePointsOldestFirst) {
     ValidSeconds(30);
     form->ShowLiveValues();
+    // Which points, in which order, is the trend points' test; index 0 waits for the next second.
     for (QLineSeries* s : {form->FastLineSeries1, form->Series2, form->Series1})
         EXPECT_EQ(s->count(), 29);
-    // Index 0 (speed 29, the newest) waits for the next second.
-    EXPECT_EQ(form->Series1->at(0).y(), 0.0);
-    EXPECT_EQ(form->Series1->at(28).y(), 28.0);
-    EXPECT_LT(form->Series1->at(0).x(), form->Series1->at(28).x());
     // Both time axes end now and span ten minutes.
     const QDateTime now = ToQDateTime(clock.Now());
     for (QChartView* view : {form->RTCWindDirection, form->RTCWindSpeed}) {
