@@ -1,5 +1,4 @@
 #include "e2e/SimulatorRig.h"
-#include <QDateTime>
 #include <QProcess>
 #include <gmock/gmock.h>
 
@@ -11,11 +10,11 @@ namespace {
 using ::testing::HasSubstr;
 
 struct TSecondRows {
-    QList<QDateTime> Times;
+    qsizetype Count = 0;
     QStringList Problems;
 };
 
-// Every second row of every day file: its time, and whatever is wrong with it (a torn row has too
+// How many second rows the day files hold, and whatever is wrong with it (a torn row has too
 // few fields, two glued rows too many, a row of an instrument that did not answer holds zeros).
 TSecondRows ReadSecondRows(const QString& folder) {
     TSecondRows rows;
@@ -36,7 +35,7 @@ TSecondRows ReadSecondRows(const QString& folder) {
                 continue;
             }
             if (fields[1] != "3.500") rows.Problems << name + ": wind speed " + fields[1];
-            rows.Times << QDateTime::fromString(QString::fromLatin1(fields[0]), "yyyy/MM/dd HH:mm:ss");
+            ++rows.Count;
         }
     }
     return rows;
@@ -72,14 +71,14 @@ TEST(HeadlessAgainstSimulator, RecordsBeforeAndAfterTheInstrumentIsGoneAndEndsCl
                log.contains(text);
     };
     const auto rowsReach = [&](qsizetype n) {
-        return QTest::qWaitFor([&] { return ReadSecondRows(records).Times.size() >= n; }, 15000);
+        return QTest::qWaitFor([&] { return ReadSecondRows(records).Count >= n; }, 15000);
     };
 
     ASSERT_TRUE(logHas("port " + link + " opened")) << log.toStdString();
     ASSERT_TRUE(rowsReach(3)) << log.toStdString();
     rig.sim.Stop(true); // SIGKILL: the link is left behind, pointing at a terminal that is gone
     ASSERT_TRUE(logHas("port " + link + " lost")) << log.toStdString();
-    const qsizetype before = ReadSecondRows(records).Times.size();
+    const qsizetype before = ReadSecondRows(records).Count;
     ASSERT_TRUE(rig.StartSimulator(simArgs));
     ASSERT_TRUE(logHas("port " + link + " back after")) << log.toStdString();
     ASSERT_TRUE(rowsReach(before + 3)) << log.toStdString();
@@ -93,20 +92,9 @@ TEST(HeadlessAgainstSimulator, RecordsBeforeAndAfterTheInstrumentIsGoneAndEndsCl
     EXPECT_EQ(log.count(" lost"), 1) << log.toStdString();
     EXPECT_EQ(log.count(" back after"), 1) << log.toStdString();
 
+    // Which seconds have rows around a loss is the recorder's own test; here, that none is torn.
     const TSecondRows rows = ReadSecondRows(records);
     EXPECT_TRUE(rows.Problems.isEmpty()) << rows.Problems.join('\n').toStdString();
-    // The widest gap is the simulator's absence; each side holds at least the rows waited for. (A
-    // loaded machine may skip a second elsewhere: a second without a tick is skipped, not made up.)
-    qsizetype gapAt = 0;
-    qint64 widest = 0;
-    for (qsizetype i = 1; i < rows.Times.size(); ++i) {
-        const qint64 step = rows.Times[i - 1].secsTo(rows.Times[i]);
-        EXPECT_GT(step, 0) << "a row out of order or twice at " << i;
-        if (step > widest) widest = step, gapAt = i;
-    }
-    EXPECT_GE(widest, 2);
-    EXPECT_GE(gapAt, 3);
-    EXPECT_GE(rows.Times.size() - gapAt, 3);
 }
 
 } // namespace

@@ -41,8 +41,6 @@ TEST(RecordsAgainstSimulator, MinuteRowAveragesTheSimulatorsValuesAndEverySecond
     EXPECT_EQ(triple(5), same(270.4f)) << "azimuth";
     EXPECT_EQ(triple(8), same(-4.6f)) << "depression";
     EXPECT_EQ(triple(11), same(21.25f)) << "air temperature";
-    // From +X toward +Y: 90 - 270.4 + 360, near enough for the three decimals the instrument sends.
-    EXPECT_NEAR(f[4].toDouble(), 179.6, 0.05);
 
     ASSERT_EQ(second.size(), 2 + 10);
     EXPECT_TRUE(second[0].startsWith(rig.portPath + ","));

@@ -53,16 +53,12 @@ TEST_F(SettingsWriteAgainstSimulator, TheWholeSequenceSucceedsAndTheInstrumentHo
     EXPECT_EQ(Ask("get E91"), "OK E91=0");
 }
 
+// The whole transcript of a silent instrument is the write sequence's own test; here, the
+// simulator's option and the stop over the real port.
 TEST_F(SettingsWriteAgainstSimulator, AnInstrumentThatNeverAnswersWritesStopsTheRun) {
     Open({"--silent-writes"});
     RunWrite(300); // the answer that does not come is waited for a little, as the 200 ms tick would
-    const QStringList& lines = settings->Write.Lines;
-    EXPECT_EQ(lines.filter("Group-1 ： 応答なし 再書き込み！").size(), 3);
-    ASSERT_GE(lines.size(), 2);
-    EXPECT_EQ(lines[lines.size() - 2], "Group-1 ： 応答なし 書込み失敗！");
-    EXPECT_EQ(lines.last(), "書込み停止しました！");
-    EXPECT_TRUE(lines.filter("Group-2").isEmpty());
-    EXPECT_FALSE(Polling(*exchange));
+    EXPECT_EQ(settings->Write.Lines.last(), "書込み停止しました！");
     EXPECT_EQ(Ask("get E91"), "OK E91=0"); // nothing was applied
 }
 

@@ -114,12 +114,6 @@ TEST_F(DeviceLinkTest, ChecksumErrorIsOnlyLogged) {
     EXPECT_TRUE(port.Written.isEmpty()) << "nothing is requested again";
 }
 
-TEST_F(DeviceLinkTest, NoiseFailsOneFrameAndTheNextIsReceived) {
-    link.OpenLink();
-    port.Receive("x<AD,M01=1.234,>C6\r\n<AD,M01=1.234,>C6\r\n");
-    EXPECT_EQ(frames, QStringList{"<AD,M01=1.234,>"});
-}
-
 TEST_F(DeviceLinkTest, FailingHandlerDropsTheRestOfTheChunk) {
     link.OpenLink();
     int calls = 0;

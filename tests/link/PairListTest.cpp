@@ -50,18 +50,4 @@ TEST(BuildPairList, AppendsWhileUnder128Characters) {
     EXPECT_EQ(full.size(), 122);
 }
 
-TEST(BuildPairList, NeverSkipsAheadToAShorterPair) {
-    const std::array<TKeyValStr, 3> pairs{{{"A", "1"}, {"LONGKEY", QString(20, '9')}, {"B", "2"}}};
-    QString out(105, 'x');
-    EXPECT_EQ(BuildPairList(pairs, 3, out), 1);
-    EXPECT_TRUE(out.endsWith("A=1,"));
-}
-
-TEST(BuildPairList, CountsOnlyTheFirstNPairs) {
-    const std::array<TKeyValStr, 3> pairs{{{"A", "1"}, {"B", "2"}, {"C", "3"}}};
-    QString out = "RW,";
-    EXPECT_EQ(BuildPairList(pairs, 2, out), 2);
-    EXPECT_EQ(out, "RW,A=1,B=2,");
-}
-
 } // namespace

@@ -13,7 +13,6 @@
 #include <QDateTimeAxis>
 #include <QDir>
 #include <QFile>
-#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QLineSeries>
@@ -25,7 +24,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QValueAxis>
 #include <cmath>
 #include <gmock/gmock.h>
 
@@ -78,7 +76,6 @@ TEST_F(MainFormTest, StartsWithTheInitialTextsAndThePortClosed) {
     EXPECT_FALSE(port.Connected());
     EXPECT_TRUE(port.Written.isEmpty());
     EXPECT_FALSE(form->CommCtrlForm->isVisible());
-    EXPECT_EQ(form->CommCtrlForm->windowTitle(), "ComPort 通信状態");
 }
 
 TEST_F(MainFormTest, MainTimerRunsFromCreationEveryTwoHundredMilliseconds) {
@@ -157,12 +154,9 @@ TEST_F(MainFormTest, SecondRecordMarkAppearsAtTheNextRefreshNotAtTheClick) {
 TEST_F(MainFormTest, ThirtyValidEntriesPlotTwentyNinePointsOldestFirst) {
     ValidSeconds(30);
     form->ShowLiveValues();
+    // Which points, in which order, is the trend points' test; index 0 waits for the next second.
     for (QLineSeries* s : {form->FastLineSeries1, form->Series2, form->Series1})
         EXPECT_EQ(s->count(), 29);
-    // Index 0 (speed 29, the newest) waits for the next second.
-    EXPECT_EQ(form->Series1->at(0).y(), 0.0);
-    EXPECT_EQ(form->Series1->at(28).y(), 28.0);
-    EXPECT_LT(form->Series1->at(0).x(), form->Series1->at(28).x());
     // Both time axes end now and span ten minutes.
     const QDateTime now = ToQDateTime(clock.Now());
     for (QChartView* view : {form->RTCWindDirection, form->RTCWindSpeed}) {
@@ -174,18 +168,6 @@ TEST_F(MainFormTest, ThirtyValidEntriesPlotTwentyNinePointsOldestFirst) {
         EXPECT_EQ(time->min(), now.addSecs(-600));
         EXPECT_EQ(time->format(), "hh:mm");
     }
-}
-
-// The value axes take the nice range of what is plotted: speeds 0 to 28 on an axis of five ticks
-// become 0 to 30 in steps of 10.
-TEST_F(MainFormTest, ValueAxesTakeTheNiceRangeOfThePlottedPoints) {
-    ValidSeconds(30);
-    form->ShowLiveValues();
-    const auto* speed = qobject_cast<QValueAxis*>(form->RTCWindSpeed->chart()->axes(Qt::Vertical).value(0));
-    ASSERT_NE(speed, nullptr);
-    EXPECT_EQ(speed->min(), 0.0);
-    EXPECT_EQ(speed->max(), 30.0);
-    EXPECT_EQ(speed->tickCount(), 4);
 }
 
 // A minimised window's charts wait; they are brought up to date as the window comes back.
@@ -354,7 +336,9 @@ TEST_F(MainFormTest, PortSettingsAreRefusedWhileTheLinkIsOpen) {
     EXPECT_TRUE(ini.readAll().contains("Port=COM3"));
 }
 
-TEST_F(MainFormTest, CloseRequestStopsTheTimerAndDestructionClosesThePort) {
+// The program's end stores the second record switch beside the program, and nothing else.
+TEST_F(MainFormTest, CloseRequestStopsTheTimerAndDestructionClosesThePortAndStoresTheSwitch) {
+    form->CBSecRec->setChecked(true);
     form->BBStartClick();
     form->MainTimer->start();
     QSignalSpy closed(form.get(), &TMainForm::Closed);
@@ -367,6 +351,9 @@ TEST_F(MainFormTest, CloseRequestStopsTheTimerAndDestructionClosesThePort) {
     EXPECT_TRUE(port.Written.isEmpty());
     form.reset();
     EXPECT_FALSE(port.Connected());
+    QFile ini(QDir(dir.path()).filePath("BaseSetpoint.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_EQ(ini.readAll(), "[Record]\r\nSecRec=1\r\n");
 }
 
 TEST_F(MainFormTest, UnreadablePortSettingsAreShownAndTheWindowStillComesUp) {
@@ -391,10 +378,7 @@ TEST_F(MainFormTest, ShiftDoubleClickOnTheStatusBarOpensTheMonitorListForGood) {
     EXPECT_TRUE(core.Monitor.ServiceMode());
     EXPECT_EQ(form->MonForm->windowTitle(), "Monitor List");
     QTableView* list = form->MonForm->SGList;
-    EXPECT_EQ(list->model()->columnCount(), 2);
-    EXPECT_EQ(list->model()->rowCount(), 32) << "below the header row";
     EXPECT_EQ(list->model()->headerData(1, Qt::Horizontal).toString(), "Data");
-    EXPECT_EQ(list->editTriggers(), QAbstractItemView::NoEditTriggers);
 
     // Values appear at the next wall-clock second, collection or not.
     core.Store.CurrentSample.WindSpeed = 4.5f;
@@ -428,16 +412,7 @@ TEST_F(MainFormTest, PlotDataAndShortLogButtonsAskForAFileAndWriteIt) {
     QTest::mouseClick(monForm->BBSaveFile, Qt::LeftButton);
     ASSERT_TRUE(ReadLines(log, lines));
     EXPECT_EQ(lines.size(), 4);
-    EXPECT_EQ(lines[2].count(','), 25);
     EXPECT_EQ(prompts.SaveRequests.last().InitialName, "") << "the short log's own name, not the plot data's";
-}
-
-TEST_F(MainFormTest, ProgramEndStoresTheSecondRecordSwitchBesideTheProgram) {
-    form->CBSecRec->setChecked(true);
-    form.reset();
-    QFile ini(QDir(dir.path()).filePath("BaseSetpoint.ini"));
-    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
-    EXPECT_EQ(ini.readAll(), "[Record]\r\nSecRec=1\r\n");
 }
 
 } // namespace

@@ -1,5 +1,4 @@
 #include "link/ComSettings.h"
-#include "monitor/RecordFiles.h"
 #include "settings/WritePrm.h"
 #include "support/BadIniFiles.h"
 #include "support/CoreRig.h"
@@ -43,14 +42,6 @@ TEST_P(UnreadableFile, SetpointFileIsNeitherLoadedNorSavedOver) {
     EXPECT_EQ(Bytes(path), GetParam().Bytes);
 }
 
-TEST_P(UnreadableFile, RecordSwitchReadsOffAndIsNotStored) {
-    const QString path = Path("BaseSetpoint.ini");
-    Put(path);
-    EXPECT_FALSE(LoadRecordSettings(path)) << "SecRec=1 in the file is not read";
-    SaveRecordSettings(path, true);
-    EXPECT_EQ(Bytes(path), GetParam().Bytes);
-}
-
 TEST_P(UnreadableFile, PortSettingsRaiseTheirErrorsAndStayAsTheyWere) {
     const QString path = Path("Port0.ini");
     Put(path);
@@ -82,15 +73,14 @@ TEST_P(UnreadableFile, AStartAndCloseOfTheProgramLeavesBothFilesAsTheyWere) {
     Put(base);
     Put(port);
     TProgramCore& core = rig.core;
-    EXPECT_THROW(core.Create(), EComPort);
-    core.Settings.LoadBaseSetpoint();
+    EXPECT_THROW(core.Create(), EComPort); // after the setpoint and the record switch were read
     core.Show();
     EXPECT_EQ(core.Settings.Prm, [] {
         TWritePrm defaults;
         defaults.SetDefaults();
         return defaults;
     }());
-    EXPECT_FALSE(core.Monitor.SecondRecord());
+    EXPECT_FALSE(core.Monitor.SecondRecord()) << "SecRec=1 in the file is not read";
     core.BBStartClick();
     EXPECT_EQ(rig.prompts.Errors, QStringList{"Failed to load settings"});
     EXPECT_EQ(core.Link.ComPortM.Settings.Port, "COM7") << "the settings in memory stand";
