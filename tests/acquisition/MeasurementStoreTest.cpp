@@ -1,6 +1,5 @@
 #include "acquisition/MeasurementStore.h"
 #include "acquisition/SampleFields.h"
-#include "common/ProgramStatus.h"
 #include <gmock/gmock.h>
 #include <memory>
 
@@ -17,7 +16,6 @@ TEST_F(StoreTest, StartsAllZero) {
     EXPECT_FALSE(cur.Valid);
     EXPECT_EQ(store->SampleHistory[1023].Time, 0);
     EXPECT_FALSE(store->SampleHistory[0].Valid);
-    EXPECT_EQ(VersionText, "0.80");
 }
 
 TEST_F(StoreTest, IntegerFieldsTruncateTowardZero) {
@@ -30,7 +28,6 @@ TEST_F(StoreTest, IntegerFieldsTruncateTowardZero) {
 TEST_F(StoreTest, FloatFieldsHoldTheNearestSingle) {
     store->StoreCodeValue(0, u"0.1");
     EXPECT_EQ(cur.WindSpeed, 0.1f);
-    EXPECT_NEAR(double(cur.WindSpeed), 0.100000001490116, 1e-15);
 }
 
 // A reading beyond single precision's normal range, either way, is a fault: the field keeps its
@@ -114,16 +111,6 @@ TEST_F(StoreTest, ShiftMakesTheCurrentSampleNewest) {
     EXPECT_EQ(store->SampleHistory[1].Time, 100.0);
     EXPECT_EQ(store->SampleHistory[2].Time, 0);
     EXPECT_EQ(cur.Time, 0) << "only history entries carry times";
-}
-
-TEST_F(StoreTest, AfterMoreShiftsThanEntriesTheOldestAreGone) {
-    for (int k = 1; k <= 1100; ++k) {
-        cur.AdCount = k;
-        store->ShiftHistory(k);
-    }
-    EXPECT_EQ(store->SampleHistory[0].AdCount, 1100);
-    EXPECT_EQ(store->SampleHistory[1023].AdCount, 77);
-    EXPECT_EQ(store->SampleHistory[1023].Time, 77.0);
 }
 
 TEST_F(StoreTest, ClearHistoryEmptiesOnlyTheNamedFields) {

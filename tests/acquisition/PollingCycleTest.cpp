@@ -54,7 +54,6 @@ TEST_F(PollingCycleTest, FirstThreeTicksAskTheGroupsInRotation) {
 
 TEST_F(PollingCycleTest, CurrentSampleFollowsTheInstrument) {
     port.Model.SetWind(3.5, 270, -4);
-    port.Model.SetFirmware(0.75);
     Start();
     Tick(15);
     const TSampleRec& s = core.Store.CurrentSample;
@@ -63,7 +62,6 @@ TEST_F(PollingCycleTest, CurrentSampleFollowsTheInstrument) {
     EXPECT_FLOAT_EQ(s.Azimuth, 270.0f);
     EXPECT_FLOAT_EQ(s.Depression, -4.0f);
     EXPECT_EQ(s.ModelNumber, 17.03f);
-    EXPECT_EQ(s.FirmwareVersion, 0.75f);
     EXPECT_EQ(s.AdCount, 2000);
     EXPECT_EQ(s.Time, 0) << "only history entries carry times";
 }

@@ -227,9 +227,8 @@ TEST(CalFiles, WorkFileHoldsEveryFilledEntryButTheNewestOldestFirst) {
         const QStringList lines = CalCsvLines(history);
         ASSERT_EQ(lines.size(), 2 + rows) << pushed;
         if (rows == 39) {
-            EXPECT_EQ(lines[2],
-                      "2024/05/29 09:05:00,0.100000001490116,0,30,0,20.2000007629395,20.2000007629395,"
-                      "20,20,20,20,");
+            EXPECT_TRUE(lines[2].startsWith("2024/05/29 09:05:00,0.100000001490116,"))
+                << "the single's value";
             EXPECT_TRUE(lines.last().startsWith("2024/05/29 09:05:38,"));
         }
     }

@@ -36,7 +36,6 @@ TEST_F(ExportTest, TenShiftsGiveNineRowsOldestFirstOneSecondApart) {
         const QStringList fields = lines[2 + i].split(',');
         EXPECT_EQ(fields[0], QStringLiteral("2024/05/29 10:00:0%1").arg(i));
         EXPECT_EQ(fields[1], QString::number(i)) << "wind speed of shift " << i;
-        EXPECT_EQ(fields.size(), 1 + 7 + 1);
     }
 }
 
@@ -44,18 +43,16 @@ TEST_F(ExportTest, FullHistoryGives1023RowsWithoutTheNewest) {
     Shifts(1100);
     const QStringList lines = Exported(&TMonitor::BBSaveFileClick);
     ASSERT_EQ(lines.size(), 2 + 1023);
-    EXPECT_EQ(lines[2].split(',')[1], "76") << "the 77th shift is the oldest kept";
+    EXPECT_EQ(lines[2].section(',', 0, 1), "2024/05/29 10:01:16,76") << "the 77th shift is the oldest kept";
     EXPECT_EQ(lines.last().split(',')[1], "1098");
 }
 
 TEST_F(ExportTest, QuantitiesNoAnswerFillsAreWrittenAsZero) {
-    store.CurrentSample.AtTemp = {1.5f, 2.5f};
     store.CurrentSample.Debug = {0.1f, 0.2f, 0, 0};
     Shifts(2);
     const QStringList fields = Exported(&TMonitor::BBSaveFileClick)[2].split(',');
     ASSERT_EQ(fields.size(), 1 + 24 + 1);
     EXPECT_EQ(fields[10], "0");                 // Vector長さ
-    EXPECT_EQ(fields[11], "1.5");               // AT温度-1
     EXPECT_EQ(fields[21], "0.100000001490116"); // DBG#0, the single-precision value
     EXPECT_EQ(fields[23], "0");
     EXPECT_EQ(fields[24], "0");

@@ -63,16 +63,9 @@ TEST_P(ListFormatTest, ValueIsShownInItsRowsFormat) {
 INSTANTIATE_TEST_SUITE_P(
     EdgeCases, ListFormatTest,
     ::testing::Values(
-        FormatCase{"azimuth 7.6", [](TSampleRec& s) { s.Azimuth = 7.6f; }, 4, "  8 °"},
         FormatCase{"azimuth half up", [](TSampleRec& s) { s.Azimuth = 2.5f; }, 4, "  3 °"},
         FormatCase{"azimuth half down", [](TSampleRec& s) { s.Azimuth = -2.5f; }, 4, " -3 °"},
-        FormatCase{"azimuth three digits", [](TSampleRec& s) { s.Azimuth = 123.0f; }, 4, "123 °"},
-        FormatCase{"cpu use", [](TSampleRec& s) { s.CpuUse = 50; }, 22, "50.0 %"},
-        FormatCase{"cpu use rounded", [](TSampleRec& s) { s.CpuUse = 12.34f; }, 22, "12.3 %"},
-        FormatCase{"ad count", [](TSampleRec& s) { s.AdCount = 1200; }, 23, "1200 /s."},
-        FormatCase{"system status in decimal", [](TSampleRec& s) { s.SystemStatus = 5; }, 27, "5"},
         FormatCase{"software status negative", [](TSampleRec& s) { s.SoftwareStatus = -3; }, 29, "-3"},
-        FormatCase{"model number", [](TSampleRec& s) { s.ModelNumber = 17.03f; }, 25, "17.03"},
         FormatCase{"second debug value", [](TSampleRec& s) { s.Debug[1] = -0.0625f; }, 32, "-0.063"}));
 
 } // namespace

@@ -30,19 +30,28 @@ TEST_F(RecordHealthTest, AFolderThatCannotBeMadeFailsBothRecordsUntilItCan) {
     EXPECT_EQ(monitor.RecordStatus(), (TRecordStatus{"SR", ""}));
 }
 
-TEST_F(RecordHealthTest, AFullDiskFailsTheRowThatDoesNotFitAndTheNextThatLandsClearsIt) {
+// The row is lost whole and silently; the next one lands after it.
+TEST_F(RecordHealthTest, ARowThatCannotBeWrittenFailsAndTheNextThatLandsClearsIt) {
     Seconds(10, 0, 0, 1);
     const QString path = RecordPath("RT_COM7_20240529.csv");
+    const QByteArray before = Bytes(path);
     {
-        const FileSizeLimit full(rlim_t(Bytes(path).size()));
+        QFile::setPermissions(path, QFile::ReadOwner);
+        const FileSizeLimit full(rlim_t(before.size()));
         StepAt(10, 0, 2);
     }
+    EXPECT_EQ(Bytes(path), before);
     EXPECT_EQ(monitor.RecordStatus().Text, "SR!");
     EXPECT_THAT(
         monitor.RecordStatus().Detail.toStdString(),
         ::testing::StartsWith("Second record not written: " + QDir::toNativeSeparators(path).toStdString()));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     StepAt(10, 0, 3);
     EXPECT_EQ(monitor.RecordStatus().Text, "SR");
+    const QStringList lines = Lines("RT_COM7_20240529.csv");
+    ASSERT_EQ(lines.size(), 2 + 3);
+    EXPECT_TRUE(lines.last().startsWith("2024/05/29 10:00:03,"));
+    EXPECT_TRUE(prompts.Errors.isEmpty());
 }
 
 TEST_F(RecordHealthTest, SwitchingTheSecondRecordOffEndsItsFailure) {
