@@ -39,5 +39,4 @@ class SettingsRig : public ::testing::Test {
             if (line.startsWith('<')) payloads << QString::fromLatin1(line.mid(1, line.lastIndexOf('>') - 1));
         return payloads;
     }
-    QString Held(const char* key) const { return port.Model.ValueText(key); }
 };

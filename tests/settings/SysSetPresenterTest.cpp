@@ -90,6 +90,18 @@ TEST_F(SysSetPresenterTest, OkTakesThePageUpToABadTextWarnsSavesAndCloses) {
     }
 }
 
+// Where the shown format holds the value, an untouched page reads back as the set it shows.
+TEST_F(SysSetPresenterTest, OkOnAnUntouchedPageKeepsTheSetShown) {
+    settings.Prm.WDDif[3] = -0.25f;
+    settings.Prm.RevDiv[4] = 12.5f;
+    const TWritePrm shown = settings.Prm;
+    presenter.ShowParams();
+    settings.Prm.ChipStdV = 1;
+    presenter.OkClicked();
+    EXPECT_EQ(settings.Prm, shown);
+    EXPECT_THAT(prompts.Messages, IsEmpty());
+}
+
 TEST_F(SysSetPresenterTest, OkWhoseBaseFileCannotBeWrittenShowsTheReasonAndStillCloses) {
     WriteFile("BaseSetpoint.ini", BadIniFiles()[0].Bytes);
     const QString reason = settings.SaveBaseSetpoint().Error;
