@@ -223,7 +223,9 @@ TEST_P(HeadlessStart, LoadsTheSettingsAsTheWindowDoesAndStoresNothing) {
     recorder.Start(row.secondRecord);
     EXPECT_EQ(core.Monitor.SecondRecord(), row.expectedOn);
     EXPECT_EQ(core.Link.ComPortM.Port(), "/dev/ttyUSB0") << "--port over Port0.ini";
-    if (row.baseSetpoint) EXPECT_FLOAT_EQ(core.Settings.Prm.WDDif[0], 0.125f);
+    if (row.baseSetpoint) {
+        EXPECT_FLOAT_EQ(core.Settings.Prm.WDDif[0], 0.125f);
+    }
     Seconds(3);
     recorder.Stop("SIGINT");
     EXPECT_EQ(!SecondRows().isEmpty(), row.expectedOn);
