@@ -18,15 +18,12 @@ TEST_F(StoreTest, StartsAllZero) {
     EXPECT_FALSE(store->SampleHistory[0].Valid);
 }
 
-TEST_F(StoreTest, IntegerFieldsTruncateTowardZero) {
+TEST_F(StoreTest, IntegerFieldsTruncateTowardZeroAndFloatsHoldTheNearestSingle) {
     store->StoreCodeValue(19, u"12.9");
     store->StoreCodeValue(22, u"-3.7");
+    store->StoreCodeValue(0, u"0.1");
     EXPECT_EQ(cur.AdCount, 12);
     EXPECT_EQ(cur.SystemStatus, -3);
-}
-
-TEST_F(StoreTest, FloatFieldsHoldTheNearestSingle) {
-    store->StoreCodeValue(0, u"0.1");
     EXPECT_EQ(cur.WindSpeed, 0.1f);
 }
 

@@ -159,28 +159,22 @@ TEST_F(PollingCycleTest, CounterWrapAsksGroupZeroTwiceInARow) {
     EXPECT_EQ(core.Polling.GroupCounter, 1);
 }
 
-TEST_F(PollingCycleTest, DecodeMatchesByNameAndTheLaterDuplicateWins) {
+// Pairs are matched by name, the later duplicate wins, only the first ten count, and a value that
+// does not convert keeps its own field only.
+TEST_F(PollingCycleTest, AnswersAreDecodedPairByPair) {
     Start();
-    DecodeInjected("AD,M01=2.5,XYZ=1,M01=3.0,");
+    DecodeInjected("AD,M01=2.5,XYZ=1,M01=3.0,M05=10,");
     EXPECT_FLOAT_EQ(core.Store.CurrentSample.WindSpeed, 3.0f);
-}
+    DecodeInjected("AD,M01=abc,M05=45,");
+    EXPECT_FLOAT_EQ(core.Store.CurrentSample.WindSpeed, 3.0f);
+    EXPECT_FLOAT_EQ(core.Store.CurrentSample.Azimuth, 45.0f);
 
-TEST_F(PollingCycleTest, PairsBeyondTheTenthAreNotDecoded) {
-    Start();
     DecodeInjected("AD,M01=1,M05=2,M06=3,M07=4,M08=5,M09=6,M11=7,C01=8,C11=9,C16=10,C17=11,C18=12,");
     const TSampleRec& s = core.Store.CurrentSample;
     EXPECT_FLOAT_EQ(s.WindSpeed, 1.0f);
     EXPECT_FLOAT_EQ(s.WdTemp[0], 10.0f); // C16, the tenth pair
     EXPECT_EQ(s.WdTemp[1], 0.0f);        // C17, the eleventh
     EXPECT_EQ(s.WdTemp[2], 0.0f);        // C18, the twelfth
-}
-
-TEST_F(PollingCycleTest, ValueThatDoesNotConvertKeepsItsFieldOnly) {
-    Start();
-    DecodeInjected("AD,M01=2.5,M05=10,");
-    DecodeInjected("AD,M01=abc,M05=45,");
-    EXPECT_FLOAT_EQ(core.Store.CurrentSample.WindSpeed, 2.5f);
-    EXPECT_FLOAT_EQ(core.Store.CurrentSample.Azimuth, 45.0f);
 }
 
 // A silent instrument keeps the last values but they stop being a measurement after a whole round

@@ -56,18 +56,14 @@ TEST_F(DeviceLinkTest, FailedOpenKeepsItsReasonWithoutAMessageBox) {
     EXPECT_EQ(link.OpenFailure(), "");
 }
 
-TEST_F(DeviceLinkTest, SendWritesTheFrameAndLogsItWithoutLineEnd) {
-    link.OpenLink();
-    link.SetSendLog(true);
-    link.SendFrame(u"RD,M01,");
-    EXPECT_EQ(port.Written, "<RD,M01,>EA\r\n");
-    EXPECT_EQ(sendLog, QStringList{"<RD,M01,>EA"});
-}
-
-TEST_F(DeviceLinkTest, SendLogOnlyWhenTicked) {
+TEST_F(DeviceLinkTest, SendWritesTheFrameAndLogsItWithoutLineEndOnlyWhenTicked) {
     link.OpenLink();
     link.SendFrame(u"RD,M01,");
     EXPECT_TRUE(sendLog.isEmpty());
+    link.SetSendLog(true);
+    link.SendFrame(u"RD,M01,");
+    EXPECT_EQ(port.Written, "<RD,M01,>EA\r\n<RD,M01,>EA\r\n");
+    EXPECT_EQ(sendLog, QStringList{"<RD,M01,>EA"});
 }
 
 TEST_F(DeviceLinkTest, OversizedOrClosedSendsNothing) {

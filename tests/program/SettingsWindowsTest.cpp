@@ -1,21 +1,15 @@
-#include "common/Clock.h"
 #include "link/ui/Comctrl.h"
-#include "program/ProgramCore.h"
 #include "program/ui/Main.h"
 #include "settings/ui/Setwrite.h"
 #include "settings/ui/Systemset.h"
-#include "support/RecordingPrompts.h"
-#include "support/SimulatedInstrumentPort.h"
+#include "support/CoreRig.h"
 #include <QAbstractButton>
-#include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -29,19 +23,15 @@ using ::testing::IsEmpty;
 
 // The windows of the device settings as main() makes them, over a core whose port is the
 // simulator's instrument model; the test drives the ticks.
-class SettingsWindowsTest : public ::testing::Test {
+class SettingsWindowsTest : public ::testing::Test, protected CoreRig {
   protected:
-    QTemporaryDir dir;
-    SimulatedInstrumentPort port;
-    ManualClock clock{EncodeDateTime(2026, 12, 9, 10, 0, 0)};
-    RecordingPrompts prompts;
-    TProgramCore core{port, clock, prompts, prompts, dir.path()};
+    SettingsWindowsTest() : CoreRig(EncodeDateTime(2026, 12, 9, 10, 0, 0)) {}
     std::unique_ptr<TMainForm> form;
     TSysSetForm* sys = nullptr;
     TWriteForm* write = nullptr;
 
     void SetUp() override {
-        WriteFile("Port0.ini", "[ComPortM]\r\nPort=COM7\r\n");
+        ASSERT_TRUE(WriteFile("Port0.ini", "[ComPortM]\r\nPort=COM7\r\n"));
         core.Create();
         form = std::make_unique<TMainForm>(core, prompts);
         form->AttachSysSetForm(
@@ -50,26 +40,10 @@ class SettingsWindowsTest : public ::testing::Test {
         write = new TWriteForm(core.Settings.Write, form.get());
         sys->WriteForm = write;
         form->MainTimer->stop();
+        TickHandler = [this] { form->MainTimerTimer(); };
         form->show();
     }
 
-    void WriteFile(const QString& name, const QByteArray& bytes) {
-        QFile f(QDir(dir.path()).filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray ReadFile(const QString& name) const {
-        QFile f(QDir(dir.path()).filePath(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-    void Tick(int n = 1) {
-        for (int i = 0; i < n; ++i) {
-            form->MainTimerTimer();
-            port.DeliverAnswers();
-            clock.AdvanceMs(200);
-        }
-    }
     void OpenSysSet() { form->BBSetpointClick(true); }
     void Type(const char* edit, const QString& text) {
         QLineEdit* e = sys->Edit(QLatin1String(edit));
@@ -119,12 +93,15 @@ TEST_F(SettingsWindowsTest, OkTakesWhatWasTypedAndEscDiscardsIt) {
     EXPECT_THAT(prompts.Messages, IsEmpty());
 }
 
-// The write window's modal loop runs while the core ticks, and a whole run stays in view.
+// The write window opens centred on the main window; its modal loop runs while the core ticks, and
+// a whole run stays in view.
 TEST_F(SettingsWindowsTest, AWholeWriteRunShowsInTheWriteWindow) {
     form->BBStartClick();
     Tick(3);
     OpenSysSet();
     WriteWindow([&] {
+        EXPECT_EQ(write->windowTitle(), "設定送出");
+        EXPECT_LE((write->frameGeometry().center() - form->frameGeometry().center()).manhattanLength(), 2);
         EXPECT_FALSE(write->BBClose->isEnabled());
         QTest::mouseClick(write->BBDo, Qt::LeftButton);
         EXPECT_FALSE(core.Exchange.PollingAllowed());
@@ -203,16 +180,6 @@ TEST_F(SettingsWindowsTest, ClosingTheWriteWindowMidRunSwitchesPollingOnAndReope
         EXPECT_TRUE(core.Exchange.PollingAllowed());
         EXPECT_FALSE(core.Settings.Write.Running) << "the sequence stopped with its window";
     }
-}
-
-TEST_F(SettingsWindowsTest, WriteWindowIsCentredOnTheMainWindow) {
-    form->BBStartClick();
-    OpenSysSet();
-    WriteWindow([&] {
-        EXPECT_EQ(write->windowTitle(), "設定送出");
-        EXPECT_LE((write->frameGeometry().center() - form->frameGeometry().center()).manhattanLength(), 2);
-        write->reject();
-    });
 }
 
 // Screen readers and automation find every control by its name.

@@ -129,10 +129,7 @@ INSTANTIATE_TEST_SUITE_P(Kinds, UnreadableDefaultSet,
 
 TEST(DefaultSet, AReadableOneIsTakenWithoutAWord) {
     CoreRig rig(EncodeDateTime(2024, 5, 29, 9, 5, 0));
-    QFile f(QDir(rig.dir.path()).filePath("DefaultPrm.krv"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("[early-ws]\r\nadjws=abc\r\n[System]\r\nChipStdV=1800\r\n");
-    f.close();
+    ASSERT_TRUE(rig.WriteFile("DefaultPrm.krv", "[early-ws]\r\nadjws=abc\r\n[System]\r\nChipStdV=1800\r\n"));
     rig.core.Create();
     rig.core.Settings.Prm.AdjWS = 9;
     rig.core.Calibration.BBCalStartClick("K-7");

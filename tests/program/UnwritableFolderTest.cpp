@@ -86,9 +86,7 @@ TEST_P(UnwritableFolder, EveryWriteFailsAsItsFileDoesAndNoFileChanges) {
     EXPECT_TRUE(after == before) << Changes(before, after).toStdString();
 
     Tick(15);
-    QFile second(QDir(dir.path()).filePath("Record/RT_COM7_20261209.csv"));
-    ASSERT_TRUE(second.open(QIODevice::ReadOnly));
-    const QByteArray grown = second.readAll();
+    const QByteArray grown = ReadFile("Record/RT_COM7_20261209.csv");
     const QByteArray& old = before.at("Record/RT_COM7_20261209.csv");
     ASSERT_TRUE(grown.startsWith(old));
     // The calibration switches polling off now and then; the seconds with a valid sample have rows.

@@ -3,6 +3,8 @@
 #include "program/ProgramCore.h"
 #include "support/RecordingPrompts.h"
 #include "support/SimulatedInstrumentPort.h"
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <functional>
 
@@ -22,6 +24,16 @@ class CoreRig {
     TProgramCore core;
     // What one tick is: the core's own, or a window's timer handler that forwards to it.
     std::function<void()> TickHandler = [this] { core.MainTimerTimer(); };
+
+    // A file in the rig's folder, written whole or read whole (empty when it cannot be read).
+    bool WriteFile(const QString& name, const QByteArray& bytes) const {
+        QFile f(QDir(dir.path()).filePath(name));
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    }
+    QByteArray ReadFile(const QString& name) const {
+        QFile f(QDir(dir.path()).filePath(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
 
     void Tick(int n = 1) {
         for (int i = 0; i < n; ++i) {
