@@ -160,28 +160,25 @@ TEST_F(IniFileTest, SaveWritesTheBytesThatReloadTheSame) {
     EXPECT_EQ(again.ReadString("ComPortM", "Port", ""), QStringLiteral("COM7"));
 }
 
+// A full disk or a value CP932 cannot hold: the save fails and the old file stays.
 TEST_F(IniFileTest, FailedSaveLeavesTheOldFileWhole) {
     const QByteArray old("[ComPortM]\r\nPort=COM1\r\n");
-    Load(old, "Port0.ini");
-    ini_.WriteString("ComPortM", "Note", QString(64, QLatin1Char('x')));
-    FileResult result;
-    {
-        const FileSizeLimit full(old.size());
-        result = ini_.Save(Path("Port0.ini"));
+    for (const bool fullDisk : {true, false}) {
+        Load(old, "Port0.ini");
+        FileResult result;
+        if (fullDisk) {
+            ini_.WriteString("ComPortM", "Note", QString(64, QLatin1Char('x')));
+            const FileSizeLimit full(old.size());
+            result = ini_.Save(Path("Port0.ini"));
+        } else {
+            ini_.WriteString("ComPortM", "Port", QStringLiteral("/dev/😀"));
+            result = ini_.Save(Path("Port0.ini"));
+            EXPECT_TRUE(result.Error.contains(QStringLiteral("CP932")));
+        }
+        EXPECT_FALSE(result.Ok);
+        EXPECT_FALSE(result.Error.isEmpty());
+        EXPECT_EQ(Read(Path("Port0.ini")), old);
     }
-    EXPECT_FALSE(result.Ok);
-    EXPECT_FALSE(result.Error.isEmpty());
-    EXPECT_EQ(Read(Path("Port0.ini")), old);
-}
-
-TEST_F(IniFileTest, ValueThatCp932CannotHoldFailsTheSave) {
-    const QByteArray old("[ComPortM]\r\nPort=COM1\r\n");
-    Load(old, "Port0.ini");
-    ini_.WriteString("ComPortM", "Port", QStringLiteral("/dev/😀"));
-    const FileResult result = ini_.Save(Path("Port0.ini"));
-    EXPECT_FALSE(result.Ok);
-    EXPECT_TRUE(result.Error.contains(QStringLiteral("CP932")));
-    EXPECT_EQ(Read(Path("Port0.ini")), old);
 }
 
 } // namespace

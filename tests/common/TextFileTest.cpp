@@ -1,6 +1,7 @@
 #include "common/TextFile.h"
 #include "support/FileSizeLimit.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -56,16 +57,6 @@ TEST(Cp932, RefusedCharacterFailsNamingIt) {
 TEST(Cp932, EncodeLinesEndsEveryLineWithCrLfAndNoBom) {
     EXPECT_EQ(EncodeLines({QStringLiteral("風速"), QString(), QStringLiteral("x")}).Bytes,
               QByteArray("\x95\x97\x91\xac\r\n\r\nx\r\n"));
-}
-
-TEST_F(TextFileTest, ReplaceThatRefusesACharacterLeavesTheOldFileWhole) {
-    const QString path = Path("export.csv");
-    ASSERT_TRUE(WriteAll(path, "old\r\n"));
-    const FileResult result =
-        ReplaceFile(path, {QStringLiteral("a"), QStringLiteral("b😀")}, TUnmappable::Refuse);
-    EXPECT_FALSE(result.Ok);
-    EXPECT_FALSE(result.Error.isEmpty());
-    EXPECT_EQ(ReadAll(path), QByteArray("old\r\n"));
 }
 
 TEST_F(TextFileTest, AppendCreatesThenExtends) {
@@ -139,21 +130,30 @@ TEST_F(TextFileTest, ReplaceOverwritesTheWholeFile) {
     EXPECT_EQ(ReadAll(path), QByteArray("new\r\n"));
 }
 
+// A replace that fails for any reason leaves the old file whole and no temporary file behind.
 TEST_F(TextFileTest, FailedReplaceLeavesTheOldFileWhole) {
     const QString path = Path("target.txt");
-    ASSERT_TRUE(WriteAll(path, "keep\r\n"));
-    const FileResult below = ReplaceFileBytes(path + QStringLiteral("/child.txt"), "x");
-    EXPECT_FALSE(below.Ok);
-    EXPECT_FALSE(below.Error.isEmpty());
-    FileResult tooBig;
-    {
-        const FileSizeLimit full(16);
-        tooBig = ReplaceFile(path, {QString(64, QLatin1Char('x'))});
+    const std::pair<const char*, std::function<FileResult()>> failures[] = {
+        {"a refused character",
+         [&] {
+             return ReplaceFile(path, {QStringLiteral("a"), QStringLiteral("b😀")}, TUnmappable::Refuse);
+         }},
+        {"a path below a file", [&] { return ReplaceFileBytes(path + QStringLiteral("/child.txt"), "x"); }},
+        {"a full disk",
+         [&] {
+             const FileSizeLimit full(16);
+             return ReplaceFile(path, {QString(64, QLatin1Char('x'))});
+         }},
+    };
+    for (const auto& [why, replace] : failures) {
+        SCOPED_TRACE(why);
+        ASSERT_TRUE(WriteAll(path, "keep\r\n"));
+        const FileResult result = replace();
+        EXPECT_FALSE(result.Ok);
+        EXPECT_FALSE(result.Error.isEmpty());
+        EXPECT_EQ(ReadAll(path), QByteArray("keep\r\n"));
+        EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"target.txt"});
     }
-    EXPECT_FALSE(tooBig.Ok);
-    EXPECT_FALSE(tooBig.Error.isEmpty());
-    EXPECT_EQ(ReadAll(path), QByteArray("keep\r\n"));
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"target.txt"});
 }
 
 class ReadLinesTable : public ::testing::TestWithParam<std::pair<QByteArray, QStringList>> {};
