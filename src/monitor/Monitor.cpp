@@ -46,7 +46,11 @@ void TMonitor::CloseMinute(TDateTime now) {
 }
 
 void TMonitor::WriteSecondRecord(TDateTime now) {
-    if (!store_.CurrentSample.Valid) return Records.Submit({TRecordKind::Second});
+    if (!store_.CurrentSample.Valid) {
+        TRecordRow none; // the second passes without a row
+        none.Kind = TRecordKind::Second;
+        return Records.Submit(none);
+    }
     const QString& port = link_.PortName();
     Records.Submit({TRecordKind::Second, SecondRecordFileName(port, now), SecondRecordHeader(port), false,
                     SecondRecordRow(store_.CurrentSample, now)});
