@@ -22,12 +22,14 @@ enum class TCalColour {
 struct TCalPanel {
     QString Text;
     TCalColour Colour = TCalColour::Initial;
+    bool operator==(const TCalPanel&) const = default;
 };
 
 struct TCalGauge {
     int Progress = 30;
     TCalColour Colour = TCalColour::LightOrange;
     QString AverageText;
+    bool operator==(const TCalGauge&) const = default;
 };
 
 inline constexpr int CalGridRows = 13;
