@@ -5,6 +5,7 @@
 #include "program/ProgramCore.h"
 #include "program/ui/Main.h"
 #include "program/ui/StatusPanel.h"
+#include "program/ui/TrendLine.h"
 #include "support/CoreRig.h"
 #include "support/ReferenceCharts.h"
 #include <QAccessible>
@@ -15,7 +16,6 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
-#include <QLineSeries>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -68,8 +68,8 @@ TEST_F(MainFormTest, StartsWithTheInitialTextsAndThePortClosed) {
     EXPECT_FALSE(Status(0).isEmpty());
     for (int i = 1; i < 4; ++i)
         EXPECT_EQ(Status(i), "") << i;
-    for (QLineSeries* s : {form->FastLineSeries1, form->Series2, form->Series1})
-        EXPECT_EQ(s->count(), 0);
+    for (const TTrendLine* line : form->TrendLines)
+        EXPECT_TRUE(line->Points().isEmpty());
     EXPECT_FALSE(port.Connected());
     EXPECT_TRUE(port.Written.isEmpty());
     EXPECT_FALSE(form->CommCtrlForm->isVisible());
@@ -153,14 +153,14 @@ TEST_F(MainFormTest, SecondRecordMarkAppearsAtTheNextRefreshNotAtTheClick) {
 TEST_F(MainFormTest, ChartsFollowTheHistoryAndAMinimisedWindowCatchesUpWhenRestored) {
     ValidSeconds(30);
     form->ShowLiveValues();
-    EXPECT_EQ(form->Series1->count(), 29);
+    EXPECT_EQ(form->TrendLines[2]->Points().size(), 29);
     form->showMinimized();
     ValidSeconds(5);
     form->ShowLiveValues();
-    EXPECT_EQ(form->Series1->count(), 29);
+    EXPECT_EQ(form->TrendLines[2]->Points().size(), 29);
     form->showNormal();
-    for (QLineSeries* s : {form->FastLineSeries1, form->Series2, form->Series1})
-        EXPECT_EQ(s->count(), 34);
+    for (const TTrendLine* line : form->TrendLines)
+        EXPECT_EQ(line->Points().size(), 34);
     const QDateTime now = ToQDateTime(clock.Now());
     for (QChartView* view : {form->RTCWindDirection, form->RTCWindSpeed}) {
         const auto axes = view->chart()->axes(Qt::Horizontal);
@@ -177,7 +177,7 @@ TEST_F(MainFormTest, ChartsFollowTheHistoryAndAMinimisedWindowCatchesUpWhenResto
 // every second the former way and one updated today's way, from the same history at the same
 // moments, show the same pixels once the event loop has had its turn (QtCharts lays out the ticks
 // of a changed count there). A still wind (flat line, one either side), silent seconds (the line
-// joins across them), a short history and a full one.
+// joins across them), a short history, a full one and a resized window.
 TEST_F(MainFormTest, ChartsLookAsTheyDidWithTheFormerUpdate) {
     const TDateTime start = clock.Now();
     const auto run = [&](bool former) {
@@ -202,6 +202,8 @@ TEST_F(MainFormTest, ChartsLookAsTheyDidWithTheFormerUpdate) {
             else
                 form->UpdateCharts();
             if (picture) {
+                // A resized window lays its plot areas out again; the lines go with them.
+                if (second == 610) form->resize(form->size() + QSize(37, -23));
                 QCoreApplication::processEvents();
                 shots << form->grab().toImage();
             }

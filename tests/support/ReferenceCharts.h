@@ -7,6 +7,7 @@
 #include "acquisition/TrendPoints.h"
 #include "program/ProgramCore.h"
 #include "program/ui/Main.h"
+#include "program/ui/TrendLine.h"
 #include <QChart>
 #include <QChartView>
 #include <QDateTimeAxis>
@@ -52,7 +53,10 @@ inline void ScaleToPoints(TMainForm& form, const TTrendPoints& points) {
     ScaleToPoints(ValueAxis(form.RTCWindSpeed), {&points.WindSpeed});
 }
 
+// The former program drew its lines as the series themselves.
 inline void UpdateCharts(TMainForm& form, TProgramCore& core) {
+    for (TTrendLine* line : form.TrendLines)
+        line->SetPoints({});
     ShowTimeRange(form, TrendRange(core.Now()));
     const TTrendPoints points = MakeTrendPoints(core.Store.SampleHistory);
     form.FastLineSeries1->replace(points.Azimuth);

@@ -9,6 +9,7 @@
 #include "monitor/ui/Monlist.h"
 #include "program/ProgramCore.h"
 #include "program/ui/StatusPanel.h"
+#include "program/ui/TrendLine.h"
 #include "settings/ui/Systemset.h"
 #include <QChart>
 #include <QChartView>
@@ -198,6 +199,16 @@ void TMainForm::BuildCharts() {
     RTCWindDirection =
         MakeTrendChart("RTCWindDirection", {FastLineSeries1, Series2}, directionTime_, directionValues_);
     RTCWindSpeed = MakeTrendChart("RTCWindSpeed", {Series1}, speedTime_, speedValues_);
+    for (QChartView* view : {RTCWindDirection, RTCWindSpeed}) {
+        QChart* chart = view->chart();
+        for (QAbstractSeries* series : chart->series())
+            TrendLines.push_back(new TTrendLine(chart, static_cast<QLineSeries*>(series)));
+        // A new plot area (the window resized, the value labels grown) moves the lines with it.
+        connect(chart, &QChart::plotAreaChanged, this, [this, chart] {
+            for (TTrendLine* line : TrendLines)
+                if (line->parentItem() == chart) line->Relayout();
+        });
+    }
 
     Splitter1 = new QSplitter(Qt::Vertical);
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
@@ -385,18 +396,13 @@ void TMainForm::UpdateCharts() {
         return;
     }
     chartsBehind_ = false;
-    const TTrendPoints points = MakeTrendPoints(core_.Store.SampleHistory);
-    // QtCharts rebuilds a line's outline for hit-testing whenever its points or an axis range change,
-    // but not while the line is empty: the axes move while the lines are empty, and each line is
-    // rebuilt once, by its replace().
-    for (QLineSeries* series : {FastLineSeries1, Series2, Series1})
-        series->clear();
+    TTrendPoints points = MakeTrendPoints(core_.Store.SampleHistory);
     ShowTimeRange();
     ShowValueScale(directionValues_, {&points.Azimuth, &points.Depression});
     ShowValueScale(speedValues_, {&points.WindSpeed});
-    FastLineSeries1->replace(points.Azimuth);
-    Series2->replace(points.Depression);
-    Series1->replace(points.WindSpeed);
+    TrendLines[0]->SetPoints(std::move(points.Azimuth));
+    TrendLines[1]->SetPoints(std::move(points.Depression));
+    TrendLines[2]->SetPoints(std::move(points.WindSpeed));
 }
 
 void TMainForm::changeEvent(QEvent* event) {

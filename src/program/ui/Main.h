@@ -20,6 +20,7 @@ class TMonForm;
 class TProgramCore;
 class TStatusPanel;
 class TSysSetForm;
+class TTrendLine;
 class UserPrompts;
 
 // The main window: the value panels, the two ten-minute trend charts, the start, stop, save and
@@ -45,6 +46,8 @@ class TMainForm : public QMainWindow {
     QLineSeries* FastLineSeries1 = nullptr; // azimuth
     QLineSeries* Series2 = nullptr;         // depression angle
     QLineSeries* Series1 = nullptr;         // wind speed
+    // What the three series show, drawn in their place: azimuth, depression angle, wind speed.
+    std::vector<TTrendLine*> TrendLines;
     QWidget* PBottom = nullptr;
     QLabel* Image1 = nullptr;
     QCheckBox* CBSecRec = nullptr;
