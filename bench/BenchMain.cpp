@@ -1,3 +1,4 @@
+#include "common/LocalTimeZone.h"
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     previousHandler = qInstallMessageHandler(QuietHandler);
+    PinLocalTimeZone(); // as the program's main() does
     QApplication app(argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -105,12 +105,14 @@ void BM_SecondWork(benchmark::State& state, bool repaint) {
     if (!rig.Prepare(state)) return;
     SideBySide timing;
     for (auto _ : state) {
+        rig.FormerZone();
         timing.Old([&] {
             rig.Shift();
             rig.form->ShowLiveTexts();
             reference::UpdateCharts(*rig.form, rig.core);
             if (repaint) rig.Repaint();
         });
+        rig.ProgramZone();
         timing.New([&] {
             rig.Shift();
             for (QLineSeries* series : AllSeries(*rig.form))
@@ -145,11 +147,13 @@ void BM_ChartOption(benchmark::State& state, Option option) {
     rig.Repaint();
     SideBySide timing;
     for (auto _ : state) {
+        rig.FormerZone();
         timing.Old([&] {
             rig.Shift();
             reference::UpdateCharts(*rig.form, rig.core);
             rig.Repaint();
         });
+        rig.ProgramZone();
         timing.New([&] {
             rig.Shift();
             UpdateWith(option, *rig.form, rig.core);

@@ -2,6 +2,7 @@
 #include "app/StartupReport.h"
 #include "common/Clock.h"
 #include "common/FileSizeSignal.h"
+#include "common/LocalTimeZone.h"
 #include "common/ProgramFolders.h"
 #include "common/ProgramInfo.h"
 #include "common/QuitSignals.h"
@@ -74,6 +75,7 @@ int RunHeadless(int argc, char** argv, const TCommandLine& commandLine, const TP
 
 int main(int argc, char** argv) {
     IgnoreFileSizeSignal();
+    PinLocalTimeZone();
     // The command line is read before any application object: --help, --version and --paths answer
     // on the terminal without a display.
     QStringList arguments;
