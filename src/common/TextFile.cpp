@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <iconv.h>
+#include <unistd.h>
 
 namespace {
 
@@ -115,7 +116,7 @@ FileResult AppendLines(const QString& path, const QStringList& lines) {
     // A last line without its end (a crash or a power cut in the middle of a row) would have the
     // new lines glued to it; they start on a line of their own instead.
     char last = '\n';
-    if (readable && before > 0 && file.seek(before - 1) && file.getChar(&last) && last != '\n')
+    if (readable && before > 0 && ::pread(file.handle(), &last, 1, before - 1) == 1 && last != '\n')
         bytes.prepend(last == '\r' ? "\n" : "\r\n");
     // A short write is not yet a failure: the next write of the rest either lands or fails with the
     // system's reason (a full disk, a size limit), which a short write alone does not give.

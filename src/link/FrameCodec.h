@@ -40,7 +40,7 @@ class TFrameReceiver {
     // Returns the checked frame when the second character after ">" arrives.
     std::optional<TParsedFrame> Feed(char c);
     void Reset() {
-        RxBuffer.clear();
+        RxBuffer.resize(0); // keeps its room: the next frame goes in without growing it again
         RxState = -2;
     }
 

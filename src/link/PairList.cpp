@@ -14,19 +14,15 @@ int BuildPairList(std::span<const TKeyValStr> pairs, int n, QString& out) {
 
 int SplitPairs(QStringView text, std::span<TKeyValStr> out) {
     int count = 0;
-    QString key, val;
-    bool fillingValue = false;
-    for (QChar c : text) {
-        if (c == u',') {
-            if (count < int(out.size())) out[count++] = {key, val};
-            key.clear();
-            val.clear();
-            fillingValue = false;
-        } else if (c == u'=') {
-            fillingValue = true;
-        } else {
-            (fillingValue ? val : key) += c;
-        }
+    for (qsizetype start = 0, end = text.indexOf(u','); end >= 0 && count < int(out.size());
+         start = end + 1, end = text.indexOf(u',', start)) {
+        const QStringView item = text.sliced(start, end - start);
+        const qsizetype equals = item.indexOf(u'=');
+        TKeyValStr& pair = out[count++];
+        pair.Key = (equals < 0 ? item : item.first(equals)).toString();
+        pair.Val = equals < 0 ? QString() : item.sliced(equals + 1).toString();
+        // Every '=' only switches to the value: a second one is dropped, not kept.
+        if (pair.Val.contains(u'=')) pair.Val.remove(u'=');
     }
     return count;
 }

@@ -5,13 +5,16 @@
 
 FileResult TRecordFiles::Write(const TRecordRow& row, bool* started) {
     if (started) *started = false;
-    const FileResult folder = storage_.EnsureFolder(folder_);
-    if (!folder || row.Text.isEmpty()) return folder;
+    if (row.Text.isEmpty()) return storage_.EnsureFolder(folder_);
     const QString path = QDir(folder_).filePath(row.FileName);
     const bool minute = row.Kind == TRecordKind::Minute;
     QStringList lines;
     const bool isNew = storage_.IsNewFile(path);
-    if (isNew) lines << row.Header;
+    // A file that is there has its folder; only a new one may need the folder made.
+    if (isNew) {
+        if (const FileResult folder = storage_.EnsureFolder(folder_); !folder) return folder;
+        lines << row.Header;
+    }
     if (minute && row.LongLayout != LastRecordLayout) lines << row.Header;
     lines << row.Text;
     const FileResult written = storage_.Append(path, lines);
@@ -41,15 +44,14 @@ QList<TRecordFiles::TWritten> TRecordFiles::WriteAll(const std::vector<TRecordRo
             one(rows[first++]);
             continue;
         }
-        const FileResult folder = storage_.EnsureFolder(folder_);
-        if (!folder) {
+        const QString path = QDir(folder_).filePath(rows[first].FileName);
+        const bool isNew = storage_.IsNewFile(path);
+        if (const FileResult folder = isNew ? storage_.EnsureFolder(folder_) : FileResult{}; !folder) {
             for (; first < end; ++first)
                 written << TWritten{folder};
             continue;
         }
-        const QString path = QDir(folder_).filePath(rows[first].FileName);
         QStringList lines;
-        const bool isNew = storage_.IsNewFile(path);
         if (isNew) lines << rows[first].Header;
         bool layout = LastRecordLayout;
         for (size_t k = first; k < end; ++k) {

@@ -21,6 +21,7 @@ TRecordWriter::~TRecordWriter() {
 
 void TRecordWriter::Submit(TRecordRow row) {
     if (mode_ == TMode::Inline) return Write(row);
+    bool wake = false;
     {
         const std::lock_guard lock(mutex_);
         if (int(waiting_.size()) >= capacity_) {
@@ -30,12 +31,17 @@ void TRecordWriter::Submit(TRecordRow row) {
             return;
         }
         waiting_.push_back(std::move(row));
+        // A writer at work looks for more rows before it waits again; only a waiting one needs a call.
+        wake = writerWaits_;
     }
-    wake_.notify_one();
+    if (wake) wake_.notify_one();
 }
 
 QList<TRecordOutcome> TRecordWriter::TakeOutcomes() {
+    // Asked at every tick; most ticks wrote nothing, and need not wait for a busy writer's lock.
+    if (!anyOutcome_.load(std::memory_order_acquire)) return {};
     const std::lock_guard lock(mutex_);
+    anyOutcome_.store(false, std::memory_order_relaxed);
     return std::exchange(outcomes_, {});
 }
 
@@ -55,12 +61,15 @@ void TRecordWriter::Write(const TRecordRow& row) {
 void TRecordWriter::Record(const TRecordRow& row, const FileResult& result, bool started) {
     if (row.Text.isEmpty()) return;
     outcomes_.append({row.Kind, result, started ? QDir(folder_).filePath(row.FileName) : QString()});
+    anyOutcome_.store(true, std::memory_order_release);
 }
 
 void TRecordWriter::Run() {
     std::unique_lock lock(mutex_);
     for (;;) {
+        writerWaits_ = true;
         wake_.wait(lock, [this] { return ending_ || !waiting_.empty(); });
+        writerWaits_ = false;
         // Whatever waits is written before the end: the program's end must not lose a row.
         if (waiting_.empty()) return;
         // Everything that waits at once: rows that piled up behind a slow write go out together.

@@ -1,6 +1,7 @@
 #pragma once
 #include "monitor/RecordFiles.h"
 #include <QList>
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -65,5 +66,7 @@ class TRecordWriter {
     QList<TRecordOutcome> outcomes_;
     bool writing_ = false;
     bool ending_ = false;
+    bool writerWaits_ = false;
+    std::atomic<bool> anyOutcome_{false};
     std::thread thread_;
 };
