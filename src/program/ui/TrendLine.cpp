@@ -46,15 +46,14 @@ void TTrendLine::Relayout() {
     size_ = area.size();
     mapped_.clear();
     qreal minX = 0, maxX = 0, minY = 0, maxY = 0;
-    const QList<QAbstractAxis*> horizontal = series_->attachedAxes();
-    bool ranged = false, rangedY = false;
-    for (const QAbstractAxis* axis : horizontal) {
-        if (axis->orientation() == Qt::Horizontal) ranged = AxisRange(axis, minX, maxX);
+    bool rangedX = false, rangedY = false;
+    for (const QAbstractAxis* axis : series_->attachedAxes()) {
+        if (axis->orientation() == Qt::Horizontal) rangedX = AxisRange(axis, minX, maxX);
         if (axis->orientation() == Qt::Vertical) rangedY = AxisRange(axis, minY, maxY);
     }
     // The arithmetic of QtCharts' own mapping, so that every point lands on the same pixel.
     const qreal spanX = maxX - minX, spanY = maxY - minY;
-    if (ranged && rangedY && spanX != 0 && spanY != 0) {
+    if (rangedX && rangedY && spanX != 0 && spanY != 0) {
         const qreal dx = size_.width() / spanX, dy = size_.height() / spanY;
         mapped_.reserve(points_.size());
         for (const QPointF& p : points_)
