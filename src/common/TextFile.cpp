@@ -60,6 +60,27 @@ size_t Utf8Length(const char* p, const char* end) {
     return std::min(n, size_t(end - p));
 }
 
+// How a file ends: its last byte, and where a torn last line (one without its end, preceded by a
+// whole line not far back) would be cut off; -1 where nothing is to be cut.
+struct TTornTail {
+    char Last = '\n';
+    qint64 CutTo = -1;
+};
+
+TTornTail ReadTornTail(int fd, qint64 size) {
+    TTornTail tail;
+    if (::pread(fd, &tail.Last, 1, size - 1) != 1 || tail.Last == '\n' || tail.Last == '\r') return tail;
+    // Longer than any row or header line the program writes: a longer last line is not one of its
+    // rows cut short, and is kept.
+    constexpr qint64 longestLine = 4096;
+    const qint64 from = std::max<qint64>(0, size - longestLine);
+    QByteArray end(size - from, Qt::Uninitialized);
+    if (::pread(fd, end.data(), size_t(end.size()), from) != end.size()) return tail;
+    const qsizetype lineEnd = end.lastIndexOf('\n');
+    if (lineEnd >= 0) tail.CutTo = from + lineEnd + 1;
+    return tail;
+}
+
 QString ConverterMissing(const char* direction) {
     return QStringLiteral("The CP932 converter is not available (%1)").arg(QLatin1String(direction));
 }
@@ -111,13 +132,18 @@ FileResult AppendLines(const QString& path, const QStringList& lines) {
     bool readable = file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered);
     if (!readable && !file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return FileResult::Failure(file.errorString());
-    const qint64 before = file.size();
+    qint64 before = file.size();
     QByteArray bytes = encoded.Bytes;
-    // A last line without its end (a crash or a power cut in the middle of a row) would have the
-    // new lines glued to it; they start on a line of their own instead.
-    char last = '\n';
-    if (readable && before > 0 && ::pread(file.handle(), &last, 1, before - 1) == 1 && last != '\n')
-        bytes.prepend(last == '\r' ? "\n" : "\r\n");
+    if (readable && before > 0) {
+        const TTornTail tail = ReadTornTail(file.handle(), before);
+        // A kill or a power cut inside the write of a row leaves its first part, which may end in
+        // the middle of a number: a value that was never measured. It goes before the new lines
+        // would be glued to it. A last line that only lacks its LF is whole and keeps its place.
+        if (tail.CutTo >= 0 && file.resize(tail.CutTo))
+            before = tail.CutTo;
+        else if (tail.Last != '\n')
+            bytes.prepend(tail.Last == '\r' ? "\n" : "\r\n");
+    }
     // A short write is not yet a failure: the next write of the rest either lands or fails with the
     // system's reason (a full disk, a size limit), which a short write alone does not give.
     qint64 written = 0;

@@ -38,8 +38,8 @@ TCp932Text FromCp932(const QByteArray& bytes);
 TCp932Bytes EncodeLines(const QStringList& lines, TUnmappable mode = TUnmappable::Replace);
 // Appends (creating the file if needed): one open-append-close per call. Record rows: a character
 // CP932 cannot hold is written as "?". A failed append leaves the file as it was (what a short write
-// put there is cut off again); lines appended to a file whose last line has no end start on a new
-// line.
+// put there is cut off again). A last line without its end is what a crash inside an append leaves:
+// it is cut off before the new lines, unless it only lacks its LF or is longer than any row.
 FileResult AppendLines(const QString& path, const QStringList& lines);
 // Replaces the whole file atomically: on failure the old file is left whole.
 FileResult ReplaceFile(const QString& path, const QStringList& lines,

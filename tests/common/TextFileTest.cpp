@@ -106,22 +106,29 @@ TEST_P(AppendCutShortTable, LeavesTheFileAsItWasAndTheNextRowLandsWhole) {
 
 INSTANTIATE_TEST_SUITE_P(Offsets, AppendCutShortTable, ::testing::Values(0, 1, 11, 20, -2, -1));
 
-// What a crash in the middle of a row leaves: a last line without its end.
+// What a crash in the middle of a row leaves: a last line without its end, perhaps cut inside a
+// number ("1" of "1.25"), so it is no row to keep; a line that only lacks its LF is whole.
 class AppendAfterTornLineTable : public TextFileTest,
-                                 public ::testing::WithParamInterface<std::pair<const char*, const char*>> {};
+                                 public ::testing::WithParamInterface<std::pair<QByteArray, QByteArray>> {};
 
-TEST_P(AppendAfterTornLineTable, StartsTheNewRowOnALineOfItsOwn) {
+TEST_P(AppendAfterTornLineTable, DropsWhatIsNoWholeRowAndStartsOnALineOfItsOwn) {
     const QString path = Path("RT_COM7_20261209.csv");
     ASSERT_TRUE(WriteAll(path, GetParam().first));
     ASSERT_TRUE(AppendLines(path, {QStringLiteral("b,2,")}));
-    EXPECT_EQ(ReadAll(path), QByteArray(GetParam().second));
+    EXPECT_EQ(ReadAll(path), GetParam().second);
 }
 
-INSTANTIATE_TEST_SUITE_P(Ends, AppendAfterTornLineTable,
-                         ::testing::Values(std::pair{"h\r\na,1", "h\r\na,1\r\nb,2,\r\n"},
-                                           std::pair{"h\r\na,1,\r", "h\r\na,1,\r\nb,2,\r\n"},
-                                           std::pair{"h\r\na,1,\r\n", "h\r\na,1,\r\nb,2,\r\n"},
-                                           std::pair{"h\n", "h\nb,2,\r\n"}));
+const QByteArray LongLine(5000, 'x');
+INSTANTIATE_TEST_SUITE_P(
+    Ends, AppendAfterTornLineTable,
+    ::testing::Values(std::pair<QByteArray, QByteArray>{"h\r\na,1", "h\r\nb,2,\r\n"},
+                      std::pair<QByteArray, QByteArray>{"h\r\na,1,\r", "h\r\na,1,\r\nb,2,\r\n"},
+                      std::pair<QByteArray, QByteArray>{"h\r\na,1,\r\n", "h\r\na,1,\r\nb,2,\r\n"},
+                      std::pair<QByteArray, QByteArray>{"h\n", "h\nb,2,\r\n"},
+                      // Not what a torn row leaves: no line before it, or longer than any row.
+                      std::pair<QByteArray, QByteArray>{"h", "h\r\nb,2,\r\n"},
+                      std::pair<QByteArray, QByteArray>{"h\r\n" + LongLine,
+                                                        "h\r\n" + LongLine + "\r\nb,2,\r\n"}));
 
 TEST_F(TextFileTest, ReplaceOverwritesTheWholeFile) {
     const QString path = Path("setpoint.ini");
